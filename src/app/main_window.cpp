@@ -1,0 +1,176 @@
+#include "app/main_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/help_text.h"
+#include "surface/picture_box.h"
+
+namespace hexlife {
+
+namespace {
+
+QRect ToRect(const Box& box) { return QRect(box.left, box.top, box.width, box.height); }
+
+std::int16_t ButtonCode(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+    }
+}
+
+std::int16_t ShiftCode(Qt::KeyboardModifiers modifiers)
+{
+    return std::int16_t((modifiers & Qt::ShiftModifier ? 1 : 0) |
+                        (modifiers & Qt::ControlModifier ? 2 : 0) |
+                        (modifiers & Qt::AltModifier ? 4 : 0));
+}
+
+// Widens a label, from its left edge, to fit the widest text it will show.
+void FitLabel(QLabel* label, const Box& box, const char* widestText)
+{
+    const QString caption = label->text();
+    label->setText(QString::fromUtf8(widestText));
+    const int width = std::max(box.width, label->sizeHint().width());
+    label->setText(caption);
+    label->setGeometry(box.left, box.top, width, box.height);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
+{
+    SetUpLayout();
+    Form_Load();
+}
+
+void MainWindow::SetUpLayout()
+{
+    setWindowTitle(QString::fromUtf8(WindowCaption));
+    setFixedSize(ClientWidth, ClientHeight);
+
+    // Created in tab order; the editor after the field, so it lies above it.
+    Command1 = new QPushButton(QString::fromUtf8(Command1Caption), this);
+    Command1->setGeometry(ToRect(Command1Box));
+    Command3 = new QPushButton(QString::fromUtf8(Command3Caption), this);
+    Command3->setGeometry(ToRect(Command3Box));
+    Picture1 = new PictureBox(this);
+    Picture1->place(ToRect(Picture1Box));
+    Picture1->setBorder(true);
+    Picture1->setBackgroundColorRole(QPalette::Base);
+    Picture1->setAccessibleName(QStringLiteral("Поле"));
+    Label1 = new QLabel(QString::fromUtf8(Label1Caption), this);
+    FitLabel(Label1, Label1Box, Label1WidestText);
+    Label2 = new QLabel(QString::fromUtf8(Label2Caption), this);
+    FitLabel(Label2, Label2Box, Label2Caption);
+    Command5 = new QPushButton(QString::fromUtf8(Command5Caption), this);
+    Command5->setGeometry(ToRect(Command5Box));
+    for (int k = 0; k < FigureCount; ++k) {
+        Picture2[k] = new PictureBox(this, k);
+        Picture2[k]->place(ToRect(Picture2Box(k)));
+        Picture2[k]->setBackgroundColorRole(QPalette::Window);
+        Picture2[k]->setAccessibleName(QStringLiteral("Фигура %1").arg(k + 1));
+    }
+    Picture3 = new PictureBox(this);
+    Picture3->place(ToRect(Picture3Box));
+    Picture3->setBorder(true);
+    Picture3->setBackgroundColorRole(QPalette::HighlightedText);
+    Picture3->setAccessibleName(QStringLiteral("Редактор фигуры"));
+    Picture4 = new PictureBox(this);
+    Picture4->place(ToRect(Picture4Box));
+    Picture4->setBackgroundColorRole(QPalette::HighlightedText);
+    Picture4->setAccessibleName(QStringLiteral("Начальная фигура"));
+
+    // Tab order follows the creation order above.
+    QWidget* previous = nullptr;
+    for (QWidget* control : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (previous != nullptr) {
+            setTabOrder(previous, control);
+        }
+        previous = control;
+    }
+
+    Timer1 = new QTimer(this);
+    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer1->setInterval(TimerIntervalMs);
+
+    connect(Command1, &QPushButton::clicked, this, &MainWindow::Command1_Click);
+    connect(Command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
+    connect(Command5, &QPushButton::clicked, this, &MainWindow::Command5_Click);
+    connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
+    for (PictureBox* thumbnail : Picture2) {
+        connect(thumbnail, &PictureBox::released, this,
+                [this](int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                       QPointF at) {
+                    Picture2_MouseUp(std::int16_t(index), ButtonCode(button),
+                                     ShiftCode(modifiers), float(at.x()), float(at.y()));
+                });
+    }
+    connect(Picture3, &PictureBox::released, this,
+            [this](int, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF at) {
+                Picture3_MouseUp(ButtonCode(button), ShiftCode(modifiers), float(at.x()),
+                                 float(at.y()));
+            });
+    connect(Picture4, &PictureBox::released, this,
+            [this](int, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF at) {
+                Picture4_MouseUp(ButtonCode(button), ShiftCode(modifiers), float(at.x()),
+                                 float(at.y()));
+            });
+}
+
+void MainWindow::Form_Load()
+{
+    Picture3->setVisible(false);
+    Timer1->stop();
+    Command1->setEnabled(false);
+    // Every picture box measures in pixels, and the sizes, the rule and the
+    // colours are the constants of the shared state.
+    HelpText = ComposeHelpText();
+    FigureLibrary.fill(0);
+    FieldCells.fill(0);
+    FieldCellY.fill(0);
+    FieldCellX.fill(0);
+    PatternCells.fill(0);
+    EditorCellY.fill(0);
+    EditorCellX.fill(0);
+    PreviewCellY.fill(0);
+    PreviewCellX.fill(0);
+
+    LoadFigureLibrary();
+    DrawThumbnails();
+    BuildFieldGrid();
+    BuildEditorGrid();
+    BuildPreviewGrid();
+}
+
+void MainWindow::Command5_Click()
+{
+    // The box shows the CR LF breaks of the help text as line breaks.
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(HelpTitle),
+                    QString::fromStdString(HelpText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+                    QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void MainWindow::Command3_Click()
+{
+    Timer1->stop();
+    QCoreApplication::quit();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    Timer1->stop();
+    event->accept();
+    QCoreApplication::quit();
+}
+
+}  // namespace hexlife

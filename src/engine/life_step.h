@@ -1,0 +1,22 @@
+// The generation step of hexagonal Life (B2/S2), in place on the field.
+#pragma once
+
+#include "app/shared_state.h"
+
+namespace hexlife {
+
+// Cell states during a step: a live cell that dies is marked -1, an empty
+// cell that is born is marked 2; both keep their old liveness for the count.
+constexpr std::int8_t DyingMark = -1;
+constexpr std::int8_t BornMark = 2;
+
+// First pass: marks every cell of columns 1..146, rows 1..113 by the rule.
+// Neighbour positions below row 113 count as empty. Returns true when a
+// cell of column 1, column 146, row 1 or row 113 is non-empty after its
+// update; the pass always runs to its end.
+bool MarkGeneration(FieldArray& cells);
+
+// Second pass: -1 becomes 0, then 2 becomes 1, for cells 0..FieldLast.
+void ResolveGeneration(FieldArray& cells);
+
+}  // namespace hexlife

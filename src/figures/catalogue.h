@@ -1,0 +1,21 @@
+// The 26 preset figures. Each is 5 columns of 5 cells, numbered column by
+// column (cell = 5 * column + place), even columns half a cell lower.
+#pragma once
+
+#include <array>
+
+#include "app/shared_state.h"
+
+namespace hexlife {
+
+// Row k holds figure k's 25 values: five groups of five digits, one group per
+// column from the left, each group from the top.
+extern const std::array<const char*, FigureCount> FigureCatalogue;
+
+// Cell values (0 or 1) of one figure, in cell order.
+std::array<std::int16_t, FigureCellCount> FigureCells(int figure);
+
+// Puts cell c of figure k at library entry 25 * k + c; other entries stay as they are.
+void LoadFigures(FigureLibraryArray& library);
+
+}  // namespace hexlife

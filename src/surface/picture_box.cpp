@@ -1,0 +1,80 @@
+#include "surface/picture_box.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace hexlife {
+
+PictureBox::PictureBox(QWidget* parent, int index) : QWidget(parent), index_(index)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    // Many drawing calls within one event make one repaint, after the event.
+    surface_.setChangeHandler([this] {
+        if (!updatePending_) {
+            updatePending_ = true;
+            QMetaObject::invokeMethod(this, &PictureBox::showChanges, Qt::QueuedConnection);
+        }
+    });
+}
+
+void PictureBox::place(const QRect& geometry)
+{
+    setGeometry(geometry);
+    sizeImage();
+}
+
+void PictureBox::setBorder(bool border)
+{
+    border_ = border;
+    sizeImage();
+    update();
+}
+
+void PictureBox::sizeImage()
+{
+    const int inset = border_ ? 2 : 0;
+    surface_.resize(QSize(width() - inset, height() - inset));
+}
+
+void PictureBox::setBackgroundColorRole(QPalette::ColorRole role)
+{
+    setBackgroundRole(role);
+    surface_.setBackground(palette().color(role));
+}
+
+void PictureBox::showChanges()
+{
+    updatePending_ = false;
+    const QRect dirty = surface_.takeDirty();
+    const int offset = border_ ? 1 : 0;
+    update(dirty.translated(offset, offset));
+}
+
+void PictureBox::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    // Whole pixels only: at any device pixel ratio each image pixel becomes a
+    // block of screen pixels, never a blend.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const int offset = border_ ? 1 : 0;
+    const QRect target = event->rect().intersected(
+        QRect(QPoint(offset, offset), surface_.size()));
+    painter.drawImage(target, surface_.image(), target.translated(-offset, -offset));
+    if (border_) {
+        painter.setPen(palette().color(QPalette::Dark));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    // Like a button, a release counts only over the box that took the press.
+    if (!rect().contains(event->position().toPoint())) {
+        return;
+    }
+    const double offset = border_ ? 1.0 : 0.0;
+    emit released(index_, event->button(), event->modifiers(),
+                  event->position() - QPointF(offset, offset));
+}
+
+}  // namespace hexlife

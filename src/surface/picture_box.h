@@ -1,0 +1,49 @@
+// The picture box every drawing area of the window is: a widget that shows
+// a persistent Surface and reports mouse releases over it in image pixels.
+#pragma once
+
+#include <QPointF>
+#include <QWidget>
+
+#include "surface/surface.h"
+
+namespace hexlife {
+
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    // index: the box's place in a control array, or -1 for a single box.
+    explicit PictureBox(QWidget* parent, int index = -1);
+
+    int index() const { return index_; }
+    Surface& surface() { return surface_; }
+    const Surface& surface() const { return surface_; }
+
+    // Places the box and sizes its image at once, also before it is first shown.
+    void place(const QRect& geometry);
+    // A one-pixel frame around the image, which then lies one pixel inside.
+    void setBorder(bool border);
+    bool hasBorder() const { return border_; }
+    // The image's background: a role of the desktop palette.
+    void setBackgroundColorRole(QPalette::ColorRole role);
+
+signals:
+    // A mouse button was released over the box; position in image pixels.
+    void released(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                  QPointF position);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void sizeImage();
+    void showChanges();
+
+    Surface surface_;
+    int index_;
+    bool border_ = false;
+    bool updatePending_ = false;
+};
+
+}  // namespace hexlife

@@ -1,0 +1,56 @@
+// A persistent pixel image with the few drawing operations the picture boxes
+// need: segments, filled boxes, outline circles and clearing. Everything is
+// drawn in whole pixels without smoothing; fractional coordinates are
+// rounded to the nearest pixel.
+#pragma once
+
+#include <functional>
+
+#include <QColor>
+#include <QImage>
+#include <QRect>
+
+#include "app/shared_state.h"
+
+namespace hexlife {
+
+QRgb ToQRgb(Color color);
+
+class Surface {
+public:
+    explicit Surface(QSize size = {}, QColor background = Qt::white);
+
+    // Resizes the image; what is drawn stays where it lies, new area is background.
+    void resize(QSize size);
+    QSize size() const { return image_.size(); }
+    void setBackground(QColor background);
+    QColor background() const { return background_; }
+    const QImage& image() const { return image_; }
+    QRgb pixel(int x, int y) const { return image_.pixel(x, y); }
+
+    // Clears the whole image to the background colour.
+    void clear();
+    // A segment, both end points included.
+    void line(double x1, double y1, double x2, double y2, Color color);
+    // A filled box between two corners, both corners included.
+    void fillBox(int x1, int y1, int x2, int y2, Color color);
+    void fillBox(double x1, double y1, double x2, double y2, Color color);
+    // A circle outline one pixel wide.
+    void circle(double centreX, double centreY, int radius, Color color);
+
+    // Called once when the image changes after the last takeDirty().
+    void setChangeHandler(std::function<void()> handler) { changed_ = std::move(handler); }
+    // The area changed since the last call.
+    QRect takeDirty();
+
+private:
+    void plot(int x, int y, QRgb rgb);
+    void touch(const QRect& area);
+
+    QImage image_;
+    QColor background_;
+    QRect dirty_;
+    std::function<void()> changed_;
+};
+
+}  // namespace hexlife

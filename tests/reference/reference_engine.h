@@ -1,0 +1,28 @@
+// The plain per-cell reading of the generation step and of a run, kept as
+// the reference the program's engine and window are checked against.
+#pragma once
+
+#include "app/shared_state.h"
+
+namespace reference {
+
+using hexlife::FieldArray;
+
+bool MarkGeneration(FieldArray& cells);
+void ResolveGeneration(FieldArray& cells);
+
+// A run as the timer drives it, without the drawing.
+struct Run {
+    FieldArray cells{};
+    int cycleCount = 0;
+    int liveCount = 0;  // live cells of the generation drawn in the last tick
+    bool running = true;
+};
+
+void Tick(Run& run);
+Run RunToEnd(const FieldArray& start);
+
+// The field after Start with the given pattern.
+FieldArray PlacePattern(const hexlife::PatternArray& pattern);
+
+}  // namespace reference

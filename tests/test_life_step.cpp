@@ -1,0 +1,137 @@
+// The generation step: the rule on small cases, the frame test, and the
+// engine against the plain reference on random fields.
+#include <QtTest>
+
+#include <random>
+
+#include "engine/field_grid.h"
+#include "engine/life_step.h"
+#include "reference/reference_engine.h"
+
+using namespace hexlife;
+
+namespace {
+
+using Cells = QVector<QPair<int, int>>;
+
+FieldArray FieldWith(const Cells& live)
+{
+    FieldArray field{};
+    for (const auto& [c, r] : live) {
+        field[FieldCellNumber(c, r)] = 1;
+    }
+    return field;
+}
+
+Cells LiveCells(const FieldArray& field)
+{
+    Cells live;
+    for (int n = 0; n <= FieldLast; ++n) {
+        if (field[n] != 0) {
+            live.append({FieldColumnOf(n), FieldRowOf(n)});
+        }
+    }
+    std::sort(live.begin(), live.end());
+    return live;
+}
+
+// One generation; returns whether the frame was reached.
+bool Step(FieldArray& field)
+{
+    const bool reached = MarkGeneration(field);
+    ResolveGeneration(field);
+    return reached;
+}
+
+}  // namespace
+
+class LifeStepTest : public QObject {
+    Q_OBJECT
+private slots:
+    void rule_data()
+    {
+        QTest::addColumn<Cells>("start");
+        QTest::addColumn<Cells>("next");
+        QTest::newRow("single cell dies") << Cells{{70, 57}} << Cells{};
+        QTest::newRow("pair in an even column")
+            << Cells{{70, 57}, {70, 58}} << Cells{{69, 58}, {71, 58}};
+        QTest::newRow("pair side by side")
+            << Cells{{70, 57}, {71, 57}} << Cells{{70, 56}, {71, 58}};
+        // (70, 57) has exactly the two live neighbours (70, 56) and (70, 58),
+        // which both die; it survives.
+        QTest::newRow("two neighbours survive although they die")
+            << Cells{{70, 56}, {70, 57}, {70, 58}}
+            << Cells{{69, 57}, {69, 58}, {70, 57}, {71, 57}, {71, 58}};
+        // With a third neighbour (69, 57) the middle cell dies, though (69, 57)
+        // and (70, 56) live on with two each; (69, 58) with three is not born.
+        QTest::newRow("three neighbours kill")
+            << Cells{{69, 57}, {70, 56}, {70, 57}, {70, 58}}
+            << Cells{{69, 56}, {69, 57}, {70, 56}, {71, 57}, {71, 58}};
+    }
+    void rule()
+    {
+        QFETCH(Cells, start);
+        QFETCH(Cells, next);
+        FieldArray field = FieldWith(start);
+        QVERIFY(!Step(field));
+        QCOMPARE(LiveCells(field), next);
+    }
+
+    void frameTest_data()
+    {
+        QTest::addColumn<Cells>("start");
+        QTest::addColumn<bool>("reached");
+        // A vertical pair births one cell on each side: placed so that a birth
+        // lands on the frame of the live area, or just inside it.
+        QTest::newRow("birth in row 113") << Cells{{70, 112}, {70, 113}} << true;
+        QTest::newRow("birth in column 1") << Cells{{2, 50}, {2, 51}} << true;
+        QTest::newRow("birth in column 146") << Cells{{145, 50}, {145, 51}} << true;
+        QTest::newRow("dying cell in row 1") << Cells{{71, 1}} << true;
+        QTest::newRow("inside") << Cells{{3, 2}, {3, 3}, {144, 111}} << false;
+    }
+    void frameTest()
+    {
+        QFETCH(Cells, start);
+        QFETCH(bool, reached);
+        FieldArray field = FieldWith(start);
+        QCOMPARE(MarkGeneration(field), reached);
+    }
+
+    // Nothing below row 113 counts: a cell in row 0 of the next column is
+    // not a neighbour of row 113.
+    void nothingBelowTheLastRow()
+    {
+        FieldArray field = FieldWith({{70, 113}, {71, 0}, {70, 112}});
+        FieldArray expected = field;
+        reference::MarkGeneration(expected);
+        MarkGeneration(field);
+        QCOMPARE(field, expected);
+        QCOMPARE(field[FieldCellNumber(70, 113)], std::int8_t(-1));
+    }
+
+    void matchesReferenceOnRandomFields()
+    {
+        std::mt19937 random(20261209);
+        for (int trial = 0; trial < 60; ++trial) {
+            const double density = 0.05 + 0.1 * (trial % 6);
+            std::bernoulli_distribution live(density);
+            FieldArray fast{};
+            for (int n = 0; n <= FieldLast; ++n) {
+                fast[n] = live(random) ? 1 : 0;
+            }
+            FieldArray plain = fast;
+            for (int generation = 0; generation < 8; ++generation) {
+                const bool fastReached = MarkGeneration(fast);
+                const bool plainReached = reference::MarkGeneration(plain);
+                QCOMPARE(fast, plain);  // the marks too
+                QCOMPARE(fastReached, plainReached);
+                ResolveGeneration(fast);
+                reference::ResolveGeneration(plain);
+                QCOMPARE(fast, plain);
+            }
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(LifeStepTest)
+#include "test_life_step.moc"
