@@ -66,8 +66,8 @@ protected:
 private:
     void SetUpLayout();
 
-    // What each field cell's inner box shows: 0 white, 1 red, -1 not yet
-    // painted. DrawField repaints only the boxes whose state differs.
+    // The state each field cell's inner box was last painted with, -1 for
+    // not painted yet. DrawField repaints only the boxes whose state differs.
     std::array<std::int8_t, FieldCellCount> FieldPainted{};
 };
 

@@ -8,25 +8,28 @@ namespace hexlife {
 
 namespace {
 
-static_assert(LonelyNeighbours == static_cast<int>(LonelyNeighbours),
-              "the lonely limit is a whole number of neighbours");
-constexpr int LonelyLimit = static_cast<int>(LonelyNeighbours);
+// With B2/S2 a cell is live in the next generation exactly when it has two
+// live neighbours now, live or empty; the kernel below relies on that.
+static_assert(BirthNeighbours == 2 && CrowdNeighbours == 3 && LonelyNeighbours == 1.0f,
+              "the kernel computes the rule B2/S2");
 
-// Live for the neighbour count: 1 and -1 have the low bit set, 0 and 2 do not.
-inline int Live(std::int8_t state) { return state & 1; }
-
-inline std::int8_t Mark(std::int8_t state, int count)
+// The mark of a cell that is 0 or 1 and has `count` live neighbours:
+// 1 stays 1, 1 dying is -1, 0 born is 2, 0 staying empty is 0.
+inline std::int8_t Mark(std::int8_t state, std::uint8_t count)
 {
-    if (state == 1) {
-        return (count >= CrowdNeighbours || count <= LonelyLimit) ? DyingMark : std::int8_t{1};
-    }
-    return count == BirthNeighbours ? BornMark : state;
+    return static_cast<std::int8_t>((count == BirthNeighbours ? 2 : 0) - state);
 }
 
-// Marks rows 1..113 of one column. Rows 1..112 are computed into a scratch
-// column so that the loop reads only unmarked cells of its own column and the
-// compiler can vectorize it; row 113 is done apart because its lower
+// Cell values are summed in 8 bits so that the loop runs 16 cells a step.
+inline std::uint8_t Sum(std::uint8_t a, std::uint8_t b) { return static_cast<std::uint8_t>(a + b); }
+
+// Marks rows 1..113 of one column into a scratch column, then copies them
+// in; reading only unmarked cells of its own column lets the compiler
+// vectorize the loop. Live for the count is the low bit: 1 and -1 have it,
+// 0 and 2 do not; only the left column holds marks yet, the own and the
+// right column are still 0 or 1. Row 113 is done apart because its lower
 // neighbours lie outside the field. D is the column's side row step.
+// Returns whether a cell on the frame of the live area is non-empty.
 template <int D>
 bool MarkColumn(std::int8_t* cells, int column)
 {
@@ -34,26 +37,31 @@ bool MarkColumn(std::int8_t* cells, int column)
     const std::int8_t* left = own - FieldColLen;
     const std::int8_t* right = own + FieldColLen;
 
-    std::int8_t marks[FieldColLen];
+    std::int8_t marks[FieldColLen] = {};
     for (int r = 1; r < FieldPosLast; ++r) {
-        const int count = Live(left[r]) + Live(left[r + D]) + Live(right[r]) +
-                          Live(right[r + D]) + Live(own[r - 1]) + Live(own[r + 1]);
+        const std::uint8_t count =
+            Sum(Sum(Sum(left[r] & 1, left[r + D] & 1), Sum(right[r], right[r + D])),
+                Sum(own[r - 1], own[r + 1]));
         marks[r] = Mark(own[r], count);
     }
     {
         const int r = FieldPosLast;
-        int count = Live(left[r]) + Live(right[r]) + Live(own[r - 1]);
+        int count = (left[r] & 1) + right[r] + own[r - 1];
         if (D < 0) {
-            count += Live(left[r + D]) + Live(right[r + D]);
+            count += (left[r + D] & 1) + right[r + D];
         }
-        marks[r] = Mark(own[r], count);
+        marks[r] = Mark(own[r], static_cast<std::uint8_t>(count));
     }
     std::copy(marks + 1, marks + FieldColLen, own + 1);
 
     if (column == 1 || column == FieldColInnerLast) {
-        return std::any_of(marks + 1, marks + FieldColLen, [](std::int8_t m) { return m != 0; });
+        std::int8_t any = 0;
+        for (int r = 1; r <= FieldPosLast; ++r) {
+            any |= marks[r];
+        }
+        return any != 0;
     }
-    return marks[1] != 0 || marks[FieldPosLast] != 0;
+    return (marks[1] | marks[FieldPosLast]) != 0;
 }
 
 }  // namespace
@@ -72,8 +80,9 @@ bool MarkGeneration(FieldArray& cells)
 void ResolveGeneration(FieldArray& cells)
 {
     for (int n = 0; n <= FieldLast; ++n) {
-        const std::int8_t state = cells[n];
-        cells[n] = state == DyingMark ? std::int8_t{0} : state == BornMark ? std::int8_t{1} : state;
+        // The states here are 0, 1, -1 (dying) and 2 (born): what is left
+        // live are exactly the positive ones.
+        cells[n] = cells[n] > 0 ? 1 : 0;
     }
 }
 

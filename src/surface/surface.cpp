@@ -86,17 +86,26 @@ void Surface::line(double x1, double y1, double x2, double y2, Color color)
 
 void Surface::fillBox(int x1, int y1, int x2, int y2, Color color)
 {
-    const QRect box = QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
-                            QPoint(std::max(x1, x2), std::max(y1, y2)))
-                          .intersected(image_.rect());
-    if (box.isEmpty()) {
+    if (x1 > x2) {
+        std::swap(x1, x2);
+    }
+    if (y1 > y2) {
+        std::swap(y1, y2);
+    }
+    x1 = std::max(x1, 0);
+    y1 = std::max(y1, 0);
+    x2 = std::min(x2, image_.width() - 1);
+    y2 = std::min(y2, image_.height() - 1);
+    if (x1 > x2 || y1 > y2) {
         return;
     }
     const QRgb rgb = ToQRgb(color);
-    for (int y = box.top(); y <= box.bottom(); ++y) {
-        std::fill_n(reinterpret_cast<QRgb*>(image_.scanLine(y)) + box.left(), box.width(), rgb);
+    const qsizetype stride = image_.bytesPerLine();
+    uchar* row = image_.bits() + y1 * stride;
+    for (int y = y1; y <= y2; ++y, row += stride) {
+        std::fill_n(reinterpret_cast<QRgb*>(row) + x1, x2 - x1 + 1, rgb);
     }
-    touch(box);
+    touch(QRect(QPoint(x1, y1), QPoint(x2, y2)));
 }
 
 void Surface::fillBox(double x1, double y1, double x2, double y2, Color color)
