@@ -51,6 +51,7 @@ void ResolveGeneration(FieldArray& cells)
 
 void Tick(Run& run)
 {
+    run.drawn = run.cells;
     run.liveCount = 0;
     for (int n = 0; n <= FieldLast; ++n) {
         run.liveCount += run.cells[n];

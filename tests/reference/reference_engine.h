@@ -14,6 +14,7 @@ void ResolveGeneration(FieldArray& cells);
 // A run as the timer drives it, without the drawing.
 struct Run {
     FieldArray cells{};
+    FieldArray drawn{};  // the generation the last tick drew
     int cycleCount = 0;
     int liveCount = 0;  // live cells of the generation drawn in the last tick
     bool running = true;
