@@ -1,7 +1,7 @@
 // The drawing surface: exact pixels of each operation, and change reporting.
 #include <QtTest>
 
-#include "surface/surface.h"
+#include "surface/picture_box.h"
 
 using namespace hexlife;
 
@@ -77,7 +77,7 @@ private slots:
         QCOMPARE(s.pixel(4, 19), ToQRgb(GridColor));
     }
 
-    void reportsChangesOncePerBatch()
+    void reportsChanges()
     {
         Surface s(QSize(20, 20), Qt::white);
         s.takeDirty();
@@ -85,13 +85,44 @@ private slots:
         s.setChangeHandler([&] { ++calls; });
         s.fillBox(1, 1, 2, 2, LiveColor);
         s.fillBox(10, 12, 11, 13, LiveColor);
-        QCOMPARE(calls, 1);
+        QCOMPARE(calls, 2);
         QCOMPARE(s.takeDirty(), QRect(QPoint(1, 1), QPoint(11, 13)));
         s.clear();
-        QCOMPARE(calls, 2);
+        QCOMPARE(calls, 3);
         QCOMPARE(CountColour(s, White), 400);
+    }
+
+    // What is drawn on a shown box reaches the screen: the changed area is
+    // repainted after the event, whenever the drawing happens.
+    void shownBoxRepaintsWhatChanges()
+    {
+        QWidget window;
+        window.resize(100, 100);
+        PictureBox box(&window);
+        box.place(QRect(10, 10, 60, 60));
+        box.setBorder(true);
+        box.surface().fillBox(1, 1, 3, 3, LiveColor);  // before the first show
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        struct PaintWatch : QObject {
+            QRegion painted;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                if (e->type() == QEvent::Paint) {
+                    painted += static_cast<QPaintEvent*>(e)->region();
+                }
+                return false;
+            }
+        } watch;
+        box.installEventFilter(&watch);
+        for (int round = 0; round < 3; ++round) {
+            watch.painted = QRegion();
+            box.surface().fillBox(20 + round, 30, 24, 34, LiveColor);
+            QTRY_VERIFY(watch.painted.contains(QRect(QPoint(21 + round, 31), QPoint(25, 35))));
+        }
+        QCOMPARE(box.grab().toImage().pixel(2, 2), Red);  // image pixel (1, 1) inside the border
     }
 };
 
-QTEST_APPLESS_MAIN(SurfaceTest)
+QTEST_MAIN(SurfaceTest)
 #include "test_surface.moc"

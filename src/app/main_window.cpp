@@ -67,9 +67,15 @@ void MainWindow::SetUpLayout()
     Picture1->setBackgroundColorRole(QPalette::Base);
     Picture1->setAccessibleName(QStringLiteral("Поле"));
     Label1 = new QLabel(QString::fromUtf8(Label1Caption), this);
-    FitLabel(Label1, Label1Box, Label1WidestText);
     Label2 = new QLabel(QString::fromUtf8(Label2Caption), this);
     FitLabel(Label2, Label2Box, Label2Caption);
+    // Where the caption reaches past the count's left edge, the count's
+    // digits start one blank after it instead of under it.
+    const int captionEnd = Label2Box.left + Label2->sizeHint().width();
+    if (captionEnd > Label1Box.left) {
+        Label1->setIndent(captionEnd - Label1Box.left + Label1->fontMetrics().horizontalAdvance(' '));
+    }
+    FitLabel(Label1, Label1Box, Label1WidestText);
     Command5 = new QPushButton(QString::fromUtf8(Command5Caption), this);
     Command5->setGeometry(ToRect(Command5Box));
     for (int k = 0; k < FigureCount; ++k) {

@@ -8,7 +8,7 @@ namespace hexlife {
 PictureBox::PictureBox(QWidget* parent, int index) : QWidget(parent), index_(index)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    // Many drawing calls within one event make one repaint, after the event.
+    // All the drawing calls of one event make one repaint, after the event.
     surface_.setChangeHandler([this] {
         if (!updatePending_) {
             updatePending_ = true;

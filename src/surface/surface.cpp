@@ -137,10 +137,10 @@ void Surface::circle(double centreX, double centreY, int radius, Color color)
 
 void Surface::touch(const QRect& area)
 {
-    if (dirty_.isEmpty() && changed_) {
+    dirty_ |= area;
+    if (changed_) {
         changed_();
     }
-    dirty_ |= area;
 }
 
 QRect Surface::takeDirty()

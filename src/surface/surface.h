@@ -78,7 +78,7 @@ public:
         int left_ = INT_MAX, top_ = INT_MAX, right_ = INT_MIN, bottom_ = INT_MIN;
     };
 
-    // Called once when the image changes after the last takeDirty().
+    // Called after every change of the image.
     void setChangeHandler(std::function<void()> handler) { changed_ = std::move(handler); }
     // The area changed since the last call.
     QRect takeDirty();
