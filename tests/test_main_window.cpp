@@ -102,6 +102,18 @@ private slots:
         QCOMPARE(chain, expected);
     }
 
+    // A screen reader can name every picture box, in Russian.
+    void accessibleNames()
+    {
+        MainWindow w;
+        QCOMPARE(w.Picture1->accessibleName(), QString::fromUtf8("Поле"));
+        QCOMPARE(w.Picture3->accessibleName(), QString::fromUtf8("Редактор фигуры"));
+        QCOMPARE(w.Picture4->accessibleName(), QString::fromUtf8("Начальная фигура"));
+        for (int k = 0; k < 26; ++k) {
+            QCOMPARE(w.Picture2[k]->accessibleName(), QString::fromUtf8("Фигура %1").arg(k + 1));
+        }
+    }
+
     void startUpState()
     {
         MainWindow w;

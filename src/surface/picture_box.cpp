@@ -61,8 +61,12 @@ void PictureBox::paintEvent(QPaintEvent* event)
         QRect(QPoint(offset, offset), surface_.size()));
     painter.drawImage(target, surface_.image(), target.translated(-offset, -offset));
     if (border_) {
-        painter.setPen(palette().color(QPalette::Dark));
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        // Four one-pixel bars, exact at any device pixel ratio.
+        const QColor frame = palette().color(QPalette::Dark);
+        painter.fillRect(QRect(0, 0, width(), 1), frame);
+        painter.fillRect(QRect(0, height() - 1, width(), 1), frame);
+        painter.fillRect(QRect(0, 0, 1, height()), frame);
+        painter.fillRect(QRect(width() - 1, 0, 1, height()), frame);
     }
 }
 
