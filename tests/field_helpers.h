@@ -1,9 +1,11 @@
-// Helpers the window tests share: fields from cell lists, and what the field
-// image must show for a generation.
+// Helpers the window tests share: fields from cell lists, what the field
+// image must show for a generation, and the run control's state table.
 #pragma once
 
 #include <QImage>
 #include <QPainter>
+#include <QPushButton>
+#include <QTimer>
 #include <QVector>
 
 #include "app/main_window.h"
@@ -33,6 +35,19 @@ inline QImage ExpectedField(const QImage& grid, const hexlife::FieldArray& drawn
         expected.fillBox(x, y, x + 4, y + 4, drawn[n] == 0 ? hexlife::EmptyColor : hexlife::LiveColor);
     }
     return expected.image();
+}
+
+// The states of the run control, and whether the controls show `state`.
+enum class State { Idle, Editing, Running, Stopped };
+
+inline bool InState(const hexlife::MainWindow& w, State state)
+{
+    const bool editing = state == State::Editing;
+    // The editor is disabled only by Start; at start-up it is just hidden.
+    const bool editorEnabledRight = state == State::Idle || w.Picture3->isEnabled() == editing;
+    return w.Timer1->isActive() == (state == State::Running) && w.Command1->isEnabled() == editing &&
+           w.Picture3->isVisible() == editing && editorEnabledRight && w.Command3->isEnabled() &&
+           w.Command5->isEnabled();
 }
 
 }  // namespace testing

@@ -14,23 +14,10 @@ using namespace testing;
 
 namespace {
 
-enum class State { Idle, Editing, Running, Stopped };
-
 void Click(PictureBox* box, QPointF imagePoint, Qt::MouseButton button = Qt::LeftButton)
 {
     const QPoint offset = box->hasBorder() ? QPoint(1, 1) : QPoint();
     QTest::mouseClick(box, button, {}, imagePoint.toPoint() + offset);
-}
-
-// Checks the controls against the run control's state table.
-bool InState(const MainWindow& w, State state)
-{
-    const bool editing = state == State::Editing;
-    // The editor is disabled only by Start; at start-up it is just hidden.
-    const bool editorEnabledRight = state == State::Idle || w.Picture3->isEnabled() == editing;
-    return w.Timer1->isActive() == (state == State::Running) && w.Command1->isEnabled() == editing &&
-           w.Picture3->isVisible() == editing && editorEnabledRight && w.Command3->isEnabled() &&
-           w.Command5->isEnabled();
 }
 
 bool WaitForRunEnd(const MainWindow& w)
@@ -78,9 +65,12 @@ private slots:
 
         const reference::Run expected = reference::RunToEnd(reference::PlacePattern(pattern));
         for (int round = 0; round < 2; ++round) {
+            const QImage before = w.Picture1->surface().image();
             QTest::mouseClick(w.Command1, Qt::LeftButton);
             QVERIFY(InState(w, State::Running));
             QCOMPARE(w.FieldCells, reference::PlacePattern(pattern));
+            // The old colony stays on the screen until the first tick paints.
+            QVERIFY(w.Picture1->surface().image() == before);
             QCOMPARE(w.CycleCount, std::int16_t(0));
             QVERIFY(WaitForRunEnd(w));
             QVERIFY(InState(w, State::Stopped));

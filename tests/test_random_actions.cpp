@@ -7,15 +7,15 @@
 #include <QPushButton>
 #include <random>
 
-#include "app/main_window.h"
+#include "field_helpers.h"
 #include "figures/catalogue.h"
 #include "surface/picture_box.h"
 
 using namespace hexlife;
+using testing::InState;
+using testing::State;
 
 namespace {
-
-enum class State { Idle, Editing, Running, Stopped };
 
 QString Violation(const MainWindow& w, State state, int chosenFigure)
 {
@@ -36,11 +36,7 @@ QString Violation(const MainWindow& w, State state, int chosenFigure)
     if (w.CycleCount < 0 || w.CycleCount > CycleLimit + 1) {
         return QString("cycle count %1").arg(w.CycleCount);
     }
-    const bool editing = state == State::Editing;
-    if (w.Timer1->isActive() != (state == State::Running) || w.Command1->isEnabled() != editing ||
-        w.Picture3->isVisible() != editing ||
-        (state != State::Idle && w.Picture3->isEnabled() != editing) ||
-        !w.Command3->isEnabled() || !w.Command5->isEnabled()) {
+    if (!InState(w, state)) {
         return QString("controls do not match state %1").arg(int(state));
     }
     if (chosenFigure >= 0) {

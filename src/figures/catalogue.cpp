@@ -45,10 +45,14 @@ std::array<std::int16_t, FigureCellCount> FigureCells(int figure)
 
 void LoadFigures(FigureLibraryArray& library)
 {
-    for (int figure = 0; figure < FigureCount; ++figure) {
-        const auto cells = FigureCells(figure);
-        for (int c = 0; c < FigureCellCount; ++c) {
-            library[FigureCellCount * figure + c] = cells[c];
+    std::array<std::array<std::int16_t, FigureCellCount>, FigureCount> figures{};
+    for (int k = 0; k < FigureCount; ++k) {
+        figures[k] = FigureCells(k);
+    }
+    // Cell by cell, and within each cell figure by figure.
+    for (int c = 0; c < FigureCellCount; ++c) {
+        for (int k = 0; k < FigureCount; ++k) {
+            library[c + FigureCellCount * k] = figures[k][c];
         }
     }
 }
