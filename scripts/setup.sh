@@ -7,7 +7,7 @@ packages=(
   g++ cmake make            # the build
   qt6-base-dev              # Qt 6 Widgets and QtTest
   fonts-dejavu-core         # a font with Cyrillic letters for the captions
-  xvfb xdotool x11-utils    # the real-window test: an X server and a pointer
+  xvfb xfonts-base xdotool x11-utils  # the real-window test: an X server and a pointer
   imagemagick               # screenshots of that X server
   appstream                 # validates the installed metainfo
   desktop-file-utils        # validates the installed .desktop entry
