@@ -2,8 +2,9 @@
 // image must show for a generation, and the run control's state table.
 #pragma once
 
+#include <algorithm>
+
 #include <QImage>
-#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 #include <QVector>
@@ -25,16 +26,18 @@ inline hexlife::FieldArray FieldWith(const Cells& live)
 }
 
 // The field image as painting every cell's box with its state over the
-// start-up grid gives, one fillBox a cell.
+// start-up grid gives.
 inline QImage ExpectedField(const QImage& grid, const hexlife::FieldArray& drawn)
 {
-    hexlife::Surface expected(grid.size());
-    QPainter(&const_cast<QImage&>(expected.image())).drawImage(0, 0, grid);
+    QImage image = grid.copy();
     for (int n = 0; n <= hexlife::FieldLast; ++n) {
         const int x = 6 * (n / 114) + 1, y = 6 * (n % 114) + ((n / 114) % 2 == 0 ? 3 : 0) + 1;
-        expected.fillBox(x, y, x + 4, y + 4, drawn[n] == 0 ? hexlife::EmptyColor : hexlife::LiveColor);
+        const QRgb colour = hexlife::ToQRgb(drawn[n] == 0 ? hexlife::EmptyColor : hexlife::LiveColor);
+        for (int dy = 0; dy < 5; ++dy) {
+            std::fill_n(reinterpret_cast<QRgb*>(image.scanLine(y + dy)) + x, 5, colour);
+        }
     }
-    return expected.image();
+    return image;
 }
 
 // The states of the run control, and whether the controls show `state`.

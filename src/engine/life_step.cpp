@@ -13,11 +13,13 @@ namespace {
 static_assert(BirthNeighbours == 2 && CrowdNeighbours == 3 && LonelyNeighbours == 1.0f,
               "the kernel computes the rule B2/S2");
 
-// The mark of a cell that is 0 or 1 and has `count` live neighbours:
-// 1 stays 1, 1 dying is -1, 0 born is 2, 0 staying empty is 0.
+// The mark of a cell that is 0 or 1 and has `count` live neighbours: a
+// live cell with two stays 1 (2 - 1), one without dies (0 - 1 = -1); an
+// empty cell with two is born (2 - 0), one without stays 0.
+static_assert(BornMark - 1 == 1 && 0 - 1 == DyingMark);
 inline std::int8_t Mark(std::int8_t state, std::uint8_t count)
 {
-    return static_cast<std::int8_t>((count == BirthNeighbours ? 2 : 0) - state);
+    return static_cast<std::int8_t>((count == BirthNeighbours ? BornMark : 0) - state);
 }
 
 // Cell values are summed in 8 bits so that the loop runs 16 cells a step.
@@ -80,8 +82,8 @@ bool MarkGeneration(FieldArray& cells)
 void ResolveGeneration(FieldArray& cells)
 {
     for (int n = 0; n <= FieldLast; ++n) {
-        // The states here are 0, 1, -1 (dying) and 2 (born): what is left
-        // live are exactly the positive ones.
+        // The states here are 0, 1, DyingMark (-1) and BornMark (2): what is
+        // left live are exactly the positive ones.
         cells[n] = cells[n] > 0 ? 1 : 0;
     }
 }
