@@ -1,17 +1,32 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Hexagonal Life needs, from
-# Debian's packages, when it is not there yet.
+# Installs, from Debian's packages, what Hexagonal Life needs and is not
+# there yet.
+#   setup.sh run   the compiler, CMake, Qt 6 and a Cyrillic font
+#   setup.sh test  that, and what the test suite adds: an X server, pointer
+#                  and screenshot tools, the validators, Golly, the Debian
+#                  packaging tools
 set -euo pipefail
+cd "$(dirname "$0")/.."
+export LC_ALL=C.UTF-8
 
-packages=(
+run_packages=(
   g++ cmake make            # the build
   qt6-base-dev              # Qt 6 Widgets and QtTest
   fonts-dejavu-core         # a font with Cyrillic letters for the captions
-  xvfb xfonts-base xdotool x11-utils  # the real-window test: an X server and a pointer
-  imagemagick               # screenshots of that X server
-  appstream                 # validates the installed metainfo
-  desktop-file-utils        # validates the installed .desktop entry
 )
+test_packages=(
+  xvfb xfonts-base x11-utils  # a real X server for the real-window tests
+  xdotool imagemagick         # its pointer, and screenshots of it
+  appstream desktop-file-utils  # validate the installed metainfo and desktop entry
+  golly                       # the reference for RLE files and the rule B2/S2H
+  debhelper dpkg-dev fakeroot lintian  # build and check the Debian package
+)
+
+case "${1:-run}" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
@@ -19,13 +34,41 @@ for package in "${packages[@]}"; do
     missing+=("$package")
   fi
 done
+[ ${#missing[@]} -eq 0 ] && exit 0
 
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  if [ "$(id -u)" -ne 0 ]; then
-    sudo="sudo"
+install_command="apt-get update && apt-get install -y --no-install-recommends ${missing[*]}"
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+  if command -v sudo > /dev/null && sudo -n true 2> /dev/null; then
+    as_root=(sudo -n)
+  else
+    cat >&2 <<MESSAGE
+Hexagonal Life needs Debian packages that are not installed:
+  ${missing[*]}
+Installing them takes root, and sudo is not available here without a password.
+Run this as root, then run this command again:
+  $install_command
+MESSAGE
+    exit 1
   fi
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+mkdir -p build
+log=build/setup.log
+: > "$log"
+apt() {
+  if ! DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get "$@" >> "$log" 2>&1; then
+    echo "apt-get $1 failed; the end of $log:" >&2
+    tail -n 20 "$log" >&2
+    exit 1
+  fi
+}
+apt update
+# What the install will fetch, dependencies included, told before it starts
+# (--print-uris only lists it).
+plan=$("${as_root[@]}" apt-get install --no-install-recommends --print-uris "${missing[@]}" 2>&1 || true)
+new_packages=$(sed -n 's/.* \([0-9]*\) newly installed.*/\1/p' <<< "$plan")
+size=$(sed -n 's/^Need to get \(.*\) of archives.*/\1/p' <<< "$plan")
+echo "Installing ${missing[*]}: ${new_packages:-some} new packages in all${size:+, $size to fetch}." \
+     "This may take a few minutes; the log is $log."
+apt install -y --no-install-recommends "${missing[@]}"

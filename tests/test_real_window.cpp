@@ -7,29 +7,36 @@
 #include <QTemporaryDir>
 
 #include "field_helpers.h"
+#include "x_server.h"
 #include "figures/catalogue.h"
 #include "reference/reference_engine.h"
 
 using namespace hexlife;
+using testing::WaitFor;
+using testing::XServer;
 
 namespace {
 
+// Runs a tool against the display; false and its standard error in `error`
+// when it fails. LC_ALL=C.UTF-8 lets xprop print the titles as text.
 bool Run(const QString& program, const QStringList& arguments, const QString& display,
-         QByteArray* output = nullptr)
+         QByteArray* output = nullptr, QString* error = nullptr)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DISPLAY", display);
+    environment.insert("LC_ALL", "C.UTF-8");
     process.setProcessEnvironment(environment);
     process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitCode() != 0) {
-        qWarning() << program << arguments << "failed:" << process.readAllStandardError();
-        return false;
+    const bool ok = process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit &&
+                    process.exitCode() == 0;
+    if (!ok && error != nullptr) {
+        *error = program + ": " + QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
     }
-    if (output != nullptr) {
+    if (ok && output != nullptr) {
         *output = process.readAllStandardOutput();
     }
-    return true;
+    return ok;
 }
 
 // The field's image as it stands on the screen: Picture1 at (96, 24) inside its border.
@@ -58,9 +65,17 @@ bool SamePixels(const QImage& a, const QImage& b)
 
 class RealWindowTest : public QObject {
     Q_OBJECT
-    QProcess xvfb_, program_;
-    QString display_;
+    XServer xserver_;
+    QProcess program_;
+    QString display_, window_;
     QTemporaryDir dir_;
+    QByteArray programErrors_;
+
+    QString ProgramErrors()
+    {
+        programErrors_ += program_.readAllStandardError();
+        return QString::fromLocal8Bit(programErrors_).trimmed();
+    }
 
     QImage Screenshot()
     {
@@ -73,8 +88,10 @@ class RealWindowTest : public QObject {
 
     void Click(int x, int y)
     {
-        QVERIFY(Run("xdotool", {"mousemove", QString::number(x), QString::number(y), "click", "1"},
-                    display_));
+        QString error;
+        QVERIFY2(Run("xdotool", {"mousemove", QString::number(x), QString::number(y), "click", "1"},
+                     display_, nullptr, &error),
+                 qPrintable(error));
     }
 
 private slots:
@@ -82,33 +99,40 @@ private slots:
     {
         const QString program = QCoreApplication::applicationDirPath() + "/../hexagonal-life";
         QVERIFY2(QFile::exists(program), "the program is not built");
-        for (const char* tool : {"Xvfb", "xdotool", "import"}) {
+        for (const char* tool : {"xdotool", "import", "xprop"}) {
             QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(),
-                     qPrintable(QString("%1 is not installed: this test needs a real X server").arg(tool)));
+                     qPrintable(QString("%1 is not installed: this test needs it").arg(tool)));
         }
-        // Xvfb picks a free display itself and writes its number to standard output.
-        xvfb_.setProcessChannelMode(QProcess::SeparateChannels);
-        xvfb_.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-        QVERIFY2(xvfb_.waitForStarted(), "Xvfb does not start");
-        QTRY_VERIFY_WITH_TIMEOUT(xvfb_.canReadLine() || xvfb_.state() != QProcess::Running, 15000);
-        QVERIFY2(xvfb_.state() == QProcess::Running,
-                 qPrintable("Xvfb ended at once, no X server to be had: " + xvfb_.readAllStandardError()));
-        display_ = ":" + QString::fromLatin1(xvfb_.readLine().trimmed());
-        QVERIFY2(Run("xdpyinfo", {}, display_), "the X server does not answer");
+        QString error;
+        display_ = xserver_.start(&error);
+        QVERIFY2(!display_.isEmpty(), qPrintable(error));
+        QVERIFY2(Run("xdpyinfo", {}, display_, nullptr, &error), qPrintable("the X server does not answer: " + error));
 
+        // The program starts with no locale at all, as in a bare container.
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"LANG", "LANGUAGE", "LC_ALL", "LC_CTYPE", "LC_MESSAGES"}) {
+            environment.remove(name);
+        }
         environment.insert("DISPLAY", display_);
         environment.insert("QT_QPA_PLATFORM", "xcb");
+        environment.insert("XDG_RUNTIME_DIR", dir_.path());
         program_.setProcessEnvironment(environment);
+        program_.setProcessChannelMode(QProcess::SeparateChannels);
         program_.start(program, {});
-        QVERIFY(program_.waitForStarted());
+        QVERIFY2(program_.waitForStarted(), "the program does not start");
+        // xdotool finds windows by WM_NAME, so this also needs that title right.
         QByteArray windows;
-        QTRY_VERIFY_WITH_TIMEOUT(Run("xdotool", {"search", "--onlyvisible", "--name", "Жизнь"}, display_, &windows) &&
-                                     !windows.trimmed().isEmpty(),
-                                 15000);
+        const bool shown = WaitFor([&] {
+            return program_.state() == QProcess::Running &&
+                   Run("xdotool", {"search", "--onlyvisible", "--name", "Жизнь"}, display_, &windows) &&
+                   !windows.trimmed().isEmpty();
+        }, 15000);
+        QVERIFY2(shown, qPrintable("waited 15 s for a visible window named «Жизнь»; the program's "
+                                   "standard error: " + ProgramErrors()));
+        window_ = QString::fromLatin1(windows.split('\n').first());
         // With no window manager the window stands at the screen's top-left corner.
         QByteArray geometry;
-        QVERIFY(Run("xdotool", {"getwindowgeometry", "--shell", windows.split('\n').first()}, display_, &geometry));
+        QVERIFY(Run("xdotool", {"getwindowgeometry", "--shell", window_}, display_, &geometry));
         QVERIFY2(geometry.contains("X=0\n") && geometry.contains("Y=0\n"), geometry.constData());
     }
 
@@ -116,18 +140,29 @@ private slots:
     {
         program_.kill();
         program_.waitForFinished();
-        xvfb_.terminate();
-        xvfb_.waitForFinished();
+    }
+
+    // Both title properties name the window right, under no locale too.
+    void titleInEveryLocale()
+    {
+        QByteArray properties;
+        QVERIFY(Run("xprop", {"-id", window_, "WM_NAME", "_NET_WM_NAME"}, display_, &properties));
+        const QString text = QString::fromUtf8(properties);
+        QVERIFY2(text.contains(QString::fromUtf8("WM_NAME(COMPOUND_TEXT) = \"Шестигранная \"Жизнь\"\"")) ||
+                     text.contains(QString::fromUtf8("WM_NAME(UTF8_STRING) = \"Шестигранная \\\"Жизнь\\\"\"")),
+                 qPrintable(text));
+        QVERIFY2(text.contains(QString::fromUtf8("_NET_WM_NAME(UTF8_STRING) = \"Шестигранная \\\"Жизнь\\\"\"")),
+                 qPrintable(text));
     }
 
     void startUpShowsThumbnailsAndGrid()
     {
         MainWindow offscreen;  // the same start-up, drawn by the program's own code
         QImage screen;
-        QTRY_VERIFY_WITH_TIMEOUT(!(screen = Screenshot()).isNull() &&
-                                     FieldOnScreen(screen, offscreen.Picture1->surface().size()).pixel(7, 0) ==
-                                         ToQRgb(GridColor),
-                                 10000);
+        QVERIFY2(WaitFor([&] {
+            return !(screen = Screenshot()).isNull() &&
+                   FieldOnScreen(screen, offscreen.Picture1->surface().size()).pixel(7, 0) == ToQRgb(GridColor);
+        }, 10000), "waited 10 s for a screenshot that shows the field's grid");
         for (int k = 0; k < FigureCount; ++k) {
             const QImage& thumbnail = offscreen.Picture2[k]->surface().image();
             const QPoint at(k % 2 == 0 ? 0 : 48, 96 + 48 * (k / 2));
@@ -167,17 +202,31 @@ private slots:
         Click((figure % 2 ? 48 : 0) + 20, 96 + 48 * (figure / 2) + 24);  // the thumbnail
         Click(104 + 44, 12);                                               // «Пуск»
         QImage screen;
-        QElapsedTimer clock;
-        clock.start();
-        while (!((screen = Screenshot()).isNull() || SamePixels(FieldOnScreen(screen, expected.size()), expected)) &&
-               clock.elapsed() < 20000) {
-            QTest::qWait(200);
-        }
+        WaitFor([&] {
+            return !(screen = Screenshot()).isNull() && SamePixels(FieldOnScreen(screen, expected.size()), expected);
+        }, 20000);
         if (!SamePixels(FieldOnScreen(screen, expected.size()), expected)) {
             const QString saved = QCoreApplication::applicationDirPath() + "/real_window_failure.png";
             screen.save(saved);
             expected.save(QCoreApplication::applicationDirPath() + "/real_window_expected.png");
-            QFAIL(qPrintable("the field on the screen is not the last drawn generation; see " + saved));
+            QFAIL(qPrintable("waited 20 s for the field on the screen to show the last drawn "
+                             "generation; see " + saved));
+        }
+    }
+
+    // Closed by «Выход», the program ends with status 0 and no report of
+    // the sanitizers (leaks in third-party libraries are suppressed by
+    // tests/lsan.supp, never the program's own).
+    void exitClosesCleanly()
+    {
+        Click(352 + 44, 12);
+        QVERIFY2(program_.waitForFinished(20000),
+                 qPrintable("waited 20 s for the program to end after «Выход»: " + ProgramErrors()));
+        const QString errors = ProgramErrors();
+        QCOMPARE(program_.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(program_.exitCode() == 0, qPrintable(QString("exit status %1: %2").arg(program_.exitCode()).arg(errors)));
+        for (const char* report : {"Sanitizer", "runtime error", "leak"}) {
+            QVERIFY2(!errors.contains(QLatin1String(report)), qPrintable(errors));
         }
     }
 };
