@@ -108,6 +108,45 @@ private slots:
         QVERIFY(totalTicks > 12 * 10);  // the colonies really developed
     }
 
+    // The record of what each box shows never outlives the image it was made
+    // for: whatever changes the field's image behind its back, the next tick
+    // paints as if every box were painted again.
+    void paintingRecordFollowsTheImage_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::newRow("cleared") << 0;
+        QTest::newRow("new background") << 1;
+        QTest::newRow("resized") << 2;
+        QTest::newRow("drawn over") << 3;
+    }
+    void paintingRecordFollowsTheImage()
+    {
+        QFETCH(int, change);
+        MainWindow w;
+        std::mt19937 random{unsigned(change)};
+        std::bernoulli_distribution live(0.3);
+        for (int c = 60; c <= 90; ++c) {
+            for (int r = 40; r <= 70; ++r) {
+                w.FieldCells[114 * c + r] = live(random) ? 1 : 0;
+            }
+        }
+        w.Timer1->start();
+        for (int tick = 0; tick < 3; ++tick) {
+            w.Timer1_Timer();
+        }
+        Surface& field = w.Picture1->surface();
+        switch (change) {
+        case 0: field.clear(); break;
+        case 1: field.setBackground(Qt::green); break;
+        case 2: field.resize(field.size() + QSize(7, 5)); break;
+        case 3: field.fillBox(0, 0, 400, 300, LiveColor); break;
+        }
+        const QImage changed = field.image();
+        const FieldArray drawn = w.FieldCells;
+        w.Timer1_Timer();
+        QVERIFY(field.image() == ExpectedField(changed, drawn));
+    }
+
     void boxExtentsAndLiveCount()
     {
         MainWindow w;

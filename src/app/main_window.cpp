@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "app/help_text.h"
+#include "screen/frame_pacer.h"
 #include "surface/picture_box.h"
 
 namespace hexlife {
@@ -104,6 +105,8 @@ void MainWindow::SetUpLayout()
         }
         previous = control;
     }
+
+    Pacer = new FramePacer(this);
 
     Timer1 = new QTimer(this);
     Timer1->setTimerType(Qt::PreciseTimer);

@@ -17,6 +17,7 @@ class QTimer;
 
 namespace hexlife {
 
+class FramePacer;
 class PictureBox;
 
 class MainWindow : public QWidget, public SharedState {
@@ -35,6 +36,8 @@ public:
     QLabel* Label1 = nullptr;  // cycle count
     QLabel* Label2 = nullptr;  // its caption
     QTimer* Timer1 = nullptr;
+    // Holds the window's repaints to one per display frame.
+    FramePacer* Pacer = nullptr;
 
     // Event procedures. Button and Shift use the codes 1 left / 2 right /
     // 4 middle and 1 Shift / 2 Ctrl / 4 Alt; positions are image pixels.
@@ -67,8 +70,10 @@ private:
     void SetUpLayout();
 
     // The state each field cell's inner box was last painted with, -1 for
-    // not painted yet. DrawField repaints only the boxes whose state differs.
+    // not painted yet. DrawField repaints only the boxes whose state differs;
+    // the record holds for the revision of the field's image it was made in.
     std::array<std::int8_t, FieldCellCount> FieldPainted{};
+    std::uint64_t FieldPaintedRevision = 0;
 };
 
 }  // namespace hexlife

@@ -32,6 +32,8 @@ constexpr int FieldColInnerLast = FieldColLast - 1;
 constexpr int FieldPosLast = FieldColLen - 1;
 constexpr int FieldCellCount = FieldColCount * FieldColLen;
 constexpr int FieldLast = FieldCellCount - 1;
+// 64-bit words of a bit set with one bit per field column.
+constexpr int FieldRowWords = (FieldColCount + 63) / 64;
 
 // --- Pattern: 14 columns of 11 cells ---------------------------------------
 constexpr int PatternColLen = 11;
@@ -74,6 +76,13 @@ constexpr int PlacementBase = PlacementColumn + PlacementColumn * FieldColLen - 
 
 // --- Timer -----------------------------------------------------------------
 constexpr int TimerIntervalMs = 1;
+
+// --- Screen: repaints at most once per display frame ------------------------
+// The refresh rate assumed where the screen reports none, and the range of
+// rates taken as reported.
+constexpr double DefaultRefreshRate = 60.0;
+constexpr double MinRefreshRate = 20.0;
+constexpr double MaxRefreshRate = 500.0;
 
 // --- Window layout, in pixels (the form was laid out at 15 twips a pixel) --
 struct Box {

@@ -42,13 +42,21 @@ void MainWindow::DrawField()
     }
     LiveCount += live;
 
+    // The record of what each box shows holds only for the image it was
+    // painted into: any other change of the field's image (cleared, resized,
+    // a new background, drawn over) makes every box unknown again.
+    Surface& field = Picture1->surface();
+    if (field.revision() != FieldPaintedRevision) {
+        FieldPainted.fill(-1);
+    }
+
     // Only the boxes whose state differs from what they show are painted:
     // the image is the same as if every box were painted again. The states
     // are compared eight cells at a time, so that runs of unchanged cells
     // cost next to nothing.
     static_assert(std::endian::native == std::endian::little && FieldCellCount % 8 == 0);
     const QRgb colours[2] = {ToQRgb(EmptyColor), ToQRgb(LiveColor)};
-    Surface::SquareWriter<2 * FieldHalfPitch - 1> boxes(Picture1->surface());
+    Surface::SquareWriter<2 * FieldHalfPitch - 1> boxes(field);
     for (int first = 0; first < FieldCellCount; first += 8) {
         std::uint64_t now = 0, shown = 0;
         std::memcpy(&now, &FieldCells[first], 8);
@@ -61,6 +69,7 @@ void MainWindow::DrawField()
             FieldPainted[n] = FieldCells[n];
         }
     }
+    FieldPaintedRevision = field.revision();
 }
 
 }  // namespace hexlife

@@ -1,5 +1,7 @@
 #include "surface/picture_box.h"
 
+#include <cmath>
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -45,9 +47,17 @@ void PictureBox::setBackgroundColorRole(QPalette::ColorRole role)
 void PictureBox::showChanges()
 {
     updatePending_ = false;
-    const QRect dirty = surface_.takeDirty();
     const int offset = border_ ? 1 : 0;
-    update(dirty.translated(offset, offset));
+    QRect dirty = surface_.takeDirty().translated(offset, offset);
+    // At a fractional device pixel ratio an image pixel's edge may fall
+    // inside a device pixel, and Qt rounds the repainted area to whole
+    // device pixels either way: one more pixel all round covers every device
+    // pixel that the changed image pixels reach.
+    const qreal ratio = devicePixelRatioF();
+    if (ratio != std::floor(ratio)) {
+        dirty.adjust(-1, -1, 1, 1);
+    }
+    update(dirty);
 }
 
 void PictureBox::paintEvent(QPaintEvent* event)
@@ -57,9 +67,15 @@ void PictureBox::paintEvent(QPaintEvent* event)
     // block of screen pixels, never a blend.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     const int offset = border_ ? 1 : 0;
-    const QRect target = event->rect().intersected(
-        QRect(QPoint(offset, offset), surface_.size()));
-    painter.drawImage(target, surface_.image(), target.translated(-offset, -offset));
+    const qreal ratio = devicePixelRatioF();
+    if (ratio == std::floor(ratio)) {
+        const QRect target = event->rect().intersected(QRect(QPoint(offset, offset), surface_.size()));
+        painter.drawImage(target, surface_.image(), target.translated(-offset, -offset));
+    } else {
+        // Drawn whole and clipped to the repainted area, so that every device
+        // pixel samples the image exactly as in a full repaint.
+        painter.drawImage(offset, offset, surface_.image());
+    }
     if (border_) {
         // Four one-pixel bars, exact at any device pixel ratio.
         const QColor frame = palette().color(QPalette::Dark);

@@ -135,9 +135,10 @@ void Surface::circle(double centreX, double centreY, int radius, Color color)
     }
 }
 
-void Surface::touch(const QRect& area)
+void Surface::touch(const QRect& area, bool revise)
 {
     dirty_ |= area;
+    revision_ += revise ? 1 : 0;
     if (changed_) {
         changed_();
     }

@@ -5,7 +5,10 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <climits>
+#include <cstdint>
+#include <cstring>
 #include <functional>
 
 #include <QColor>
@@ -53,7 +56,7 @@ public:
         ~SquareWriter()
         {
             if (right_ >= left_) {
-                surface_.touch(QRect(QPoint(left_, top_), QPoint(right_, bottom_)));
+                surface_.touch(QRect(QPoint(left_, top_), QPoint(right_, bottom_)), false);
             }
         }
         SquareWriter(const SquareWriter&) = delete;
@@ -61,9 +64,13 @@ public:
 
         void fill(int x, int y, QRgb rgb)
         {
-            uchar* row = bits_ + y * stride_;
+            // One row of the square, copied whole: a few wide stores a row
+            // instead of one store a pixel.
+            std::array<QRgb, Side> line;
+            line.fill(rgb);
+            uchar* row = bits_ + y * stride_ + x * qsizetype(sizeof(QRgb));
             for (int dy = 0; dy < Side; ++dy, row += stride_) {
-                std::fill_n(reinterpret_cast<QRgb*>(row) + x, Side, rgb);
+                std::memcpy(row, line.data(), sizeof line);
             }
             left_ = std::min(left_, x);
             top_ = std::min(top_, y);
@@ -78,6 +85,11 @@ public:
         int left_ = INT_MAX, top_ = INT_MAX, right_ = INT_MIN, bottom_ = INT_MIN;
     };
 
+    // Counts the changes of the image made otherwise than by a SquareWriter
+    // (clearing, resizing, a new background, any drawing call), so that a
+    // record of what the writer painted can tell when it no longer holds.
+    std::uint64_t revision() const { return revision_; }
+
     // Called after every change of the image.
     void setChangeHandler(std::function<void()> handler) { changed_ = std::move(handler); }
     // The area changed since the last call.
@@ -85,11 +97,12 @@ public:
 
 private:
     void plot(int x, int y, QRgb rgb);
-    void touch(const QRect& area);
+    void touch(const QRect& area, bool revise = true);
 
     QImage image_;
     QColor background_;
     QRect dirty_;
+    std::uint64_t revision_ = 0;
     std::function<void()> changed_;
 };
 
