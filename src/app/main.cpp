@@ -1,10 +1,14 @@
 #include <clocale>
 #include <cstring>
+#include <string_view>
 #include <langinfo.h>
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
 
 #include "app/main_window.h"
+#include "rle/pattern_files.h"
 
 namespace {
 
@@ -27,15 +31,53 @@ void UseUtf8CharacterType()
     }
 }
 
+// The command line: --help, --version and at most one pattern file.
+QStringList PatternFiles(const QCoreApplication& application)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("hexagonal-life"));
+    QCoreApplication::setApplicationVersion(QString::fromUtf8(hexlife::ProgramVersion));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Hexagonal Life: Conway's Game of Life on a hexagonal field, rule B2/S2."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("A pattern to open in the editor: an RLE file, rule B2/S2H."),
+                                 QStringLiteral("[file]"));
+    parser.process(application);  // --help and --version print and exit here
+    if (parser.positionalArguments().size() > 1) {
+        parser.showHelp(2);
+    }
+    return parser.positionalArguments();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    // --help and --version need no display.
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "-h" || argument == "--help" || argument == "--help-all" || argument == "-?" ||
+            argument == "-v" || argument == "--version") {
+            QCoreApplication application(argc, argv);
+            PatternFiles(application);
+            return 0;
+        }
+    }
+
     QApplication application(argc, argv);  // sets the locale from the environment
     UseUtf8CharacterType();
+    const QStringList files = PatternFiles(application);
     // Lets the desktop match the window to its installed entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.hexlife.HexagonalLife"));
+
     hexlife::MainWindow window;
     window.show();
+    if (!files.isEmpty()) {
+        // Once the window stands, so that a message about the file has it
+        // for its parent.
+        QTimer::singleShot(0, &window, [&window, file = files.first()] { window.Files->open(file); });
+    }
     return application.exec();
 }

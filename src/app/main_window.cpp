@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -10,6 +11,7 @@
 #include <QTimer>
 
 #include "app/help_text.h"
+#include "rle/pattern_files.h"
 #include "screen/frame_pacer.h"
 #include "surface/picture_box.h"
 
@@ -69,16 +71,13 @@ void MainWindow::SetUpLayout()
     Picture1->setBorder(true);
     Picture1->setBackgroundColorRole(QPalette::Base);
     Picture1->setAccessibleName(QStringLiteral("Поле"));
+    Picture1->setToolTip(QString::fromUtf8(RunKeysTip));
+    // The keyboard's focus rests on the field, so that Space pauses a run and
+    // never presses a button the user did not Tab to.
+    Picture1->setFocusPolicy(Qt::StrongFocus);
     Label1 = new QLabel(QString::fromUtf8(Label1Caption), this);
+    Label1->setToolTip(QString::fromUtf8(RunKeysTip));
     Label2 = new QLabel(QString::fromUtf8(Label2Caption), this);
-    FitLabel(Label2, Label2Box, Label2Caption);
-    // Where the caption reaches past the count's left edge, the count's
-    // digits start one blank after it instead of under it.
-    const int captionEnd = Label2Box.left + Label2->sizeHint().width();
-    if (captionEnd > Label1Box.left) {
-        Label1->setIndent(captionEnd - Label1Box.left + Label1->fontMetrics().horizontalAdvance(' '));
-    }
-    FitLabel(Label1, Label1Box, Label1WidestText);
     Command5 = new QPushButton(QString::fromUtf8(Command5Caption), this);
     Command5->setGeometry(ToRect(Command5Box));
     for (int k = 0; k < FigureCount; ++k) {
@@ -92,10 +91,21 @@ void MainWindow::SetUpLayout()
     Picture3->setBorder(true);
     Picture3->setBackgroundColorRole(QPalette::HighlightedText);
     Picture3->setAccessibleName(QStringLiteral("Редактор фигуры"));
+    Picture3->setToolTip(PatternFiles::ShortcutsTip());
     Picture4 = new PictureBox(this);
     Picture4->place(ToRect(Picture4Box));
     Picture4->setBackgroundColorRole(QPalette::HighlightedText);
     Picture4->setAccessibleName(QStringLiteral("Начальная фигура"));
+    Picture4->setToolTip(PatternFiles::ShortcutsTip());
+    Label3 = new QLabel(this);
+    Label3->setAlignment(Qt::AlignCenter);
+    FitTopBar();
+
+    // Buttons take the focus from Tab only, not from a click.
+    for (QPushButton* button : {Command1, Command3, Command5}) {
+        button->setFocusPolicy(Qt::TabFocus);
+    }
+    Picture1->setFocus();
 
     // Tab order follows the creation order above.
     QWidget* previous = nullptr;
@@ -107,6 +117,7 @@ void MainWindow::SetUpLayout()
     }
 
     Pacer = new FramePacer(this);
+    Files = new PatternFiles(this);
 
     Timer1 = new QTimer(this);
     Timer1->setTimerType(Qt::PreciseTimer);
@@ -134,6 +145,51 @@ void MainWindow::SetUpLayout()
                 Picture4_MouseUp(ButtonCode(button), ShiftCode(modifiers), float(at.x()),
                                  float(at.y()));
             });
+}
+
+// Fits the labels of the top bar into the room between the buttons: the
+// caption and the count before «Выход», the status between «Выход» and
+// «Справка». At the usual font sizes they fit as laid out; a larger desktop
+// font is made smaller for them until they fit, so that no label covers a
+// button or takes its clicks.
+void MainWindow::FitTopBar()
+{
+    QFont font = Label2->font();
+    for (;;) {
+        for (QLabel* label : {Label1, Label2, Label3}) {
+            label->setFont(font);
+        }
+        FitLabel(Label2, Label2Box, Label2Caption);
+        // Where the caption reaches past the count's left edge, the count's
+        // digits start one blank after it instead of under it.
+        const int captionEnd = Label2Box.left + Label2->sizeHint().width();
+        Label1->setIndent(captionEnd > Label1Box.left
+                              ? captionEnd - Label1Box.left + Label1->fontMetrics().horizontalAdvance(' ')
+                              : -1);
+        FitLabel(Label1, Label1Box, Label1WidestText);
+        Label3->setText(QString::fromUtf8(Label3WidestText));
+        const bool fits = Label1->geometry().right() < Command3Box.left &&
+                          Label2->geometry().right() < Command3Box.left &&
+                          Label3->sizeHint().width() <= Label3Box.width &&
+                          Label2->sizeHint().height() <= Label2Box.height;
+        Label3->setText(QString());
+        if (fits || font.pointSizeF() <= MinTopBarPointSize) {
+            break;
+        }
+        font.setPointSizeF(std::max(MinTopBarPointSize, font.pointSizeF() - 0.5));
+    }
+    Label3->setGeometry(ToRect(Label3Box));
+    Label1->setGeometry(Label1->x(), Label1->y(), std::min(Label1->width(), Command3Box.left - Label1->x()),
+                        Label1->height());
+    Label2->setGeometry(Label2->x(), Label2->y(), std::min(Label2->width(), Command3Box.left - Label2->x()),
+                        Label2->height());
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (!Form_KeyDown(event->key(), event->modifiers())) {
+        QWidget::keyPressEvent(event);
+    }
 }
 
 void MainWindow::Form_Load()

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "app/shared_state.h"
+#include "engine/run_state.h"
 
 class QLabel;
 class QPushButton;
@@ -18,6 +19,7 @@ class QTimer;
 namespace hexlife {
 
 class FramePacer;
+class PatternFiles;
 class PictureBox;
 
 class MainWindow : public QWidget, public SharedState {
@@ -35,9 +37,14 @@ public:
     QPushButton* Command5 = nullptr;  // Help
     QLabel* Label1 = nullptr;  // cycle count
     QLabel* Label2 = nullptr;  // its caption
+    QLabel* Label3 = nullptr;  // the run's status: pause and pace, empty by default
     QTimer* Timer1 = nullptr;
     // Holds the window's repaints to one per display frame.
     FramePacer* Pacer = nullptr;
+    // Open, save, copy and paste of patterns as RLE.
+    PatternFiles* Files = nullptr;
+    // Whether a run is going or paused, and its pace.
+    RunState Run;
 
     // Event procedures. Button and Shift use the codes 1 left / 2 right /
     // 4 middle and 1 Shift / 2 Ctrl / 4 Alt; positions are image pixels.
@@ -50,6 +57,11 @@ public:
     void Picture3_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void Picture4_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void Timer1_Timer();
+    // A pattern read from a file or the clipboard goes into the editor.
+    void PatternFile_Open(const PatternArray& Pattern);
+    // A key pressed in the window: Space, Right or N, + or -. True when it
+    // was one of them.
+    bool Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift);
 
     // Procedures.
     void LoadFigureLibrary();
@@ -65,9 +77,17 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void SetUpLayout();
+    void FitTopBar();
+    // Ends a run however it ends: the timer stops, the status clears.
+    void EndRun();
+    void ShowRunStatus();
+    // Shows the editor, emptied, over the field: the first steps of
+    // choosing a figure and of opening a pattern.
+    void OpenEditor();
 
     // The state each field cell's inner box was last painted with, -1 for
     // not painted yet. DrawField repaints only the boxes whose state differs;

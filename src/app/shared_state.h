@@ -76,6 +76,8 @@ constexpr int PlacementBase = PlacementColumn + PlacementColumn * FieldColLen - 
 
 // --- Timer -----------------------------------------------------------------
 constexpr int TimerIntervalMs = 1;
+// The paces + and - move the tick interval along; the first is the start.
+constexpr std::array<int, 9> PaceIntervalsMs{TimerIntervalMs, 2, 5, 10, 20, 50, 100, 200, 500};
 
 // --- Screen: repaints at most once per display frame ------------------------
 // The refresh rate assumed where the screen reports none, and the range of
@@ -98,6 +100,10 @@ constexpr Box Command3Box{352, 0, 89, 25};
 constexpr Box Command5Box{600, 0, 89, 25};
 constexpr Box Label2Box{240, 0, 49, 25};
 constexpr Box Label1Box{288, 0, 25, 25};
+// The smallest font the top bar's labels are made to fit in.
+constexpr double MinTopBarPointSize = 4.0;
+// The run's status, in the free strip between «Выход» and «Справка».
+constexpr Box Label3Box{449, 0, 143, 25};
 constexpr Box Picture2Box(int k)
 {
     return {48 * (k % 2), 96 + 48 * (k / 2), 41, 49};
@@ -107,6 +113,16 @@ constexpr int Command1Tab = 0, Command3Tab = 1, Picture1Tab = 2, Label1Tab = 3,
               Label2Tab = 4, Command5Tab = 5, Picture2FirstTab = 6, Picture3Tab = 32,
               Picture4Tab = 33;
 
+// --- Pattern files (RLE) ---------------------------------------------------
+// The program's version, from the build (CMake's project version).
+constexpr const char* ProgramVersion = HEXLIFE_VERSION;
+// Longest line of RLE text written; most a pattern file may hold.
+constexpr int RleLineWidth = 70;
+constexpr std::int64_t MaxPatternFileBytes = 1 << 20;
+// Largest run count and #CXRLE position read; larger ones are refused.
+constexpr std::int64_t RleMaxRunCount = 2147483647;
+constexpr std::int64_t RleMaxPosition = 1000000000000;
+
 // --- Captions (UTF-8) ------------------------------------------------------
 constexpr const char* WindowCaption = "Шестигранная \"Жизнь\"";
 constexpr const char* Command1Caption = "Пуск";
@@ -115,6 +131,13 @@ constexpr const char* Command5Caption = "Справка";
 constexpr const char* Label2Caption = "Циклов -";
 constexpr const char* Label1Caption = " ";
 constexpr const char* HelpTitle = "Помощь";
+constexpr const char* PauseCaption = "Пауза";
+// The widest text the status label shows.
+constexpr const char* Label3WidestText = "Пауза, 500 мс";
+// The keys, for the tooltips of the field and the count.
+constexpr const char* RunKeysTip =
+    "Пробел — пауза и продолжение; → или N — один шаг во время паузы;\n"
+    "+ и − — быстрее и медленнее (от 1 до 500 мс на поколение).";
 // The longest count Label1 ever shows; it is widened to fit it.
 constexpr const char* Label1WidestText = "1001";
 

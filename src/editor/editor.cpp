@@ -76,12 +76,25 @@ void MainWindow::DrawPreview()
     }
 }
 
-void MainWindow::Picture4_MouseUp(std::int16_t, std::int16_t, float, float)
+void MainWindow::OpenEditor()
 {
-    Timer1->stop();
+    EndRun();
     Picture3->setEnabled(true);
     Picture3->setVisible(true);
     Picture3->surface().clear();
+}
+
+void MainWindow::Picture4_MouseUp(std::int16_t, std::int16_t, float, float)
+{
+    OpenEditor();
+    DrawEditor();
+    Command1->setEnabled(true);
+}
+
+void MainWindow::PatternFile_Open(const PatternArray& Pattern)
+{
+    OpenEditor();
+    PatternCells = Pattern;
     DrawEditor();
     Command1->setEnabled(true);
 }

@@ -1,4 +1,4 @@
-// Start and the generation tick.
+// Start, the generation tick, and the keys that pause, step and pace a run.
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -20,7 +20,8 @@ void MainWindow::ClearField()
 void MainWindow::Command1_Click()
 {
     ClearField();
-    Timer1->start();
+    Timer1->start(Run.intervalMs());
+    Run.start();
     CycleCount = 0;
     // Pattern cell (k, j) lands on field cell (68 + k, 52 + j); 68 is even,
     // so every column keeps its parity and the figure its shape.
@@ -35,6 +36,9 @@ void MainWindow::Command1_Click()
     Picture3->setEnabled(false);
     Picture3->setVisible(false);
     Command1->setEnabled(false);
+    // Not left on whatever button Qt would move it to from the disabled one.
+    Picture1->setFocus();
+    ShowRunStatus();
 }
 
 void MainWindow::Timer1_Timer()
@@ -42,13 +46,64 @@ void MainWindow::Timer1_Timer()
     LiveCount = 0;
     DrawField();
     if (MarkGeneration(FieldCells)) {
-        Timer1->stop();  // the colony has reached the edge of the live area
+        EndRun();  // the colony has reached the edge of the live area
     }
     ++CycleCount;
     Label1->setText(QString::number(CycleCount));
     ResolveGeneration(FieldCells);
     if (CycleCount > CycleLimit || LiveCount == 0) {
-        Timer1->stop();
+        EndRun();
+    }
+}
+
+void MainWindow::EndRun()
+{
+    Timer1->stop();
+    if (Run.running()) {
+        Run.stop();
+        ShowRunStatus();
+    }
+}
+
+void MainWindow::ShowRunStatus()
+{
+    Label3->setText(QString::fromStdString(Run.statusText()));
+}
+
+bool MainWindow::Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift)
+{
+    if (Shift & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        return false;
+    }
+    switch (KeyCode) {
+    case Qt::Key_Space:
+        if (Run.togglePause()) {
+            if (Run.paused()) {
+                Timer1->stop();
+            } else {
+                Timer1->start(Run.intervalMs());
+            }
+            ShowRunStatus();
+        }
+        return true;
+    case Qt::Key_Right:
+    case Qt::Key_N:
+        // One tick as the timer would run it, stop rules and all.
+        if (Run.paused()) {
+            Timer1_Timer();
+        }
+        return true;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore:
+        if (KeyCode == Qt::Key_Plus || KeyCode == Qt::Key_Equal ? Run.faster() : Run.slower()) {
+            Timer1->setInterval(Run.intervalMs());
+            ShowRunStatus();
+        }
+        return true;
+    default:
+        return false;
     }
 }
 

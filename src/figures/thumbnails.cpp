@@ -44,10 +44,7 @@ void MainWindow::DrawThumbnails()
 
 void MainWindow::Picture2_MouseUp(std::int16_t Index, std::int16_t, std::int16_t, float, float)
 {
-    Timer1->stop();
-    Picture3->setEnabled(true);
-    Picture3->setVisible(true);
-    Picture3->surface().clear();
+    OpenEditor();
     ClearPattern();
     const int base = Index * FigureCellCount;
     for (int col = 0; col < FigureColCount; ++col) {

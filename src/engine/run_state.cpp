@@ -1,0 +1,53 @@
+#include "engine/run_state.h"
+
+namespace hexlife {
+
+void RunState::start()
+{
+    running_ = true;
+    paused_ = false;
+}
+
+void RunState::stop()
+{
+    running_ = false;
+    paused_ = false;
+}
+
+bool RunState::togglePause()
+{
+    if (!running_) {
+        return false;
+    }
+    paused_ = !paused_;
+    return true;
+}
+
+bool RunState::faster()
+{
+    if (pace_ == 0) {
+        return false;
+    }
+    --pace_;
+    return true;
+}
+
+bool RunState::slower()
+{
+    if (pace_ + 1 == int(PaceIntervalsMs.size())) {
+        return false;
+    }
+    ++pace_;
+    return true;
+}
+
+std::string RunState::statusText() const
+{
+    const std::string pace = pace_ == 0 ? "" : std::to_string(intervalMs()) + " мс";
+    if (paused_) {
+        return pace.empty() ? PauseCaption : std::string(PauseCaption) + ", " + pace;
+    }
+    return pace;
+}
+
+}  // namespace hexlife

@@ -1,0 +1,37 @@
+// The run's state beside the timer: whether a run is going, whether it is
+// paused, and its pace. Plain C++; the window starts and stops Timer1 by it.
+#pragma once
+
+#include <string>
+
+#include "app/shared_state.h"
+
+namespace hexlife {
+
+class RunState {
+public:
+    bool running() const { return running_; }
+    bool paused() const { return paused_; }
+    // The tick interval the pace stands at.
+    int intervalMs() const { return PaceIntervalsMs[pace_]; }
+
+    // A run begins, not paused; the pace stays as it is.
+    void start();
+    // The run ends, however: by a tick, a choice of figure, the preview.
+    void stop();
+    // Pauses or resumes a going run; false when there is none.
+    bool togglePause();
+    // A shorter or a longer tick interval; false at the end of the scale.
+    bool faster();
+    bool slower();
+
+    // What the status label shows: empty unless paused or not at 1 ms.
+    std::string statusText() const;
+
+private:
+    bool running_ = false;
+    bool paused_ = false;
+    int pace_ = 0;
+};
+
+}  // namespace hexlife

@@ -1,0 +1,406 @@
+#include "rle/rle.h"
+
+#include <algorithm>
+#include <cctype>
+#include <limits>
+
+namespace hexlife::rle {
+
+namespace {
+
+// Floor division, for columns left of Golly's origin too.
+std::int64_t HalfDown(std::int64_t x) { return x >= 0 ? x / 2 : -((-x + 1) / 2); }
+
+std::string Lower(std::string_view text)
+{
+    std::string lower(text);
+    for (char& c : lower) {
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return lower;
+}
+
+std::string_view Trim(std::string_view text)
+{
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// The spellings Golly accepts for B2/S2 on the hexagonal grid: B2/S2H,
+// S2/B2H, 2/2H, B2S2H, in any case.
+bool IsHexB2S2(std::string_view rule)
+{
+    std::string r;
+    for (char c : Lower(rule)) {
+        if (!std::isspace(static_cast<unsigned char>(c))) {
+            r += c;
+        }
+    }
+    return r == "b2/s2h" || r == "s2/b2h" || r == "2/2h" || r == "b2s2h" || r == "s2b2h";
+}
+
+// Reads a whole number at `at`, with an optional minus sign; false on
+// overflow past `limit` or when there is no digit.
+bool ReadNumber(std::string_view text, size_t& at, std::int64_t limit, std::int64_t& value, bool& overflow)
+{
+    bool negative = false;
+    if (at < text.size() && (text[at] == '-' || text[at] == '+')) {
+        negative = text[at] == '-';
+        ++at;
+    }
+    if (at >= text.size() || !std::isdigit(static_cast<unsigned char>(text[at]))) {
+        return false;
+    }
+    value = 0;
+    overflow = false;
+    for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at) {
+        value = value * 10 + (text[at] - '0');
+        if (value > limit) {
+            overflow = true;
+            value = limit;
+        }
+    }
+    value = negative ? -value : value;
+    return !overflow;
+}
+
+Error Fault(ErrorKind kind, int line, std::string detail = {})
+{
+    Error error;
+    error.kind = kind;
+    error.line = line;
+    error.detail = std::move(detail);
+    return error;
+}
+
+// The character at `at` for a message: itself when printable, else its code.
+std::string Shown(unsigned char c)
+{
+    if (c >= 0x20 && c < 0x7F) {
+        return std::string(1, char(c));
+    }
+    static const char digits[] = "0123456789ABCDEF";
+    return std::string("0x") + digits[c >> 4] + digits[c & 15];
+}
+
+// "#CXRLE Pos=x,y": where Golly puts the pattern's top-left cell.
+bool ReadPosition(std::string_view line, std::int64_t& x, std::int64_t& y)
+{
+    const size_t pos = line.find("Pos=");
+    if (pos == std::string_view::npos) {
+        return false;
+    }
+    size_t at = pos + 4;
+    bool overflow = false;
+    if (!ReadNumber(line, at, RleMaxPosition, x, overflow) || at >= line.size() || line[at] != ',') {
+        return false;
+    }
+    ++at;
+    return ReadNumber(line, at, RleMaxPosition, y, overflow);
+}
+
+// The header "x = m, y = n, rule = r": its rule, or an error.
+std::optional<Error> ReadHeader(std::string_view line, int lineNumber, std::string& rule)
+{
+    size_t start = 0;
+    while (start <= line.size()) {
+        const size_t comma = std::min(line.find(',', start), line.size());
+        const std::string_view item = Trim(line.substr(start, comma - start));
+        const size_t equals = item.find('=');
+        if (equals == std::string_view::npos) {
+            return Fault(ErrorKind::Truncated, lineNumber, std::string(item));
+        }
+        const std::string key = Lower(Trim(item.substr(0, equals)));
+        const std::string_view value = Trim(item.substr(equals + 1));
+        if (key == "rule") {
+            rule = std::string(value);
+        } else if (key == "x" || key == "y") {
+            size_t at = 0;
+            std::int64_t number = 0;
+            bool overflow = false;
+            if (!ReadNumber(value, at, std::numeric_limits<std::int32_t>::max(), number, overflow) ||
+                at != value.size() || number < 0) {
+                return Fault(overflow ? ErrorKind::CountOverflow
+                                      : value.empty() ? ErrorKind::Truncated : ErrorKind::NotRle,
+                             lineNumber, std::string(value));
+            }
+        }
+        // Other keys (Golly's own) are passed over.
+        start = comma + 1;
+    }
+    if (rule.empty()) {
+        rule = "B2/S2H";  // no rule means this program's
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string WritePattern(const PatternArray& pattern, const std::string& name)
+{
+    std::vector<GollyCell> live;
+    for (int k = 0; k <= PatternColLast; ++k) {
+        for (int j = 0; j <= PatternPosLast; ++j) {
+            if (pattern[PatternColLen * k + j] != 0) {
+                live.push_back(ToGolly(k, j));
+            }
+        }
+    }
+    std::int64_t left = 0, top = 0, right = -1, bottom = -1;
+    if (!live.empty()) {
+        left = right = live.front().x;
+        top = bottom = live.front().y;
+        for (const GollyCell& cell : live) {
+            left = std::min(left, cell.x);
+            right = std::max(right, cell.x);
+            top = std::min(top, cell.y);
+            bottom = std::max(bottom, cell.y);
+        }
+    }
+    std::string text = "#N " + name + "\n#C " + WindowCaption + " (hexagonal-life " + ProgramVersion +
+                       ")\n#CXRLE Pos=" + std::to_string(left) + "," + std::to_string(top) + "\n";
+    text += "x = " + std::to_string(right - left + 1) + ", y = " + std::to_string(bottom - top + 1) +
+            ", rule = B2/S2H\n";
+
+    // Runs row by row; dead cells at a row's end and empty rows at the end
+    // are left out, as Golly writes them.
+    std::vector<std::string> tokens;
+    std::sort(live.begin(), live.end(), [](const GollyCell& a, const GollyCell& b) {
+        return a.y != b.y ? a.y < b.y : a.x < b.x;
+    });
+    auto run = [&](std::int64_t count, char tag) {
+        tokens.push_back(count == 1 ? std::string(1, tag) : std::to_string(count) + tag);
+    };
+    std::int64_t row = top, x = left;
+    for (size_t i = 0; i < live.size();) {
+        const GollyCell& cell = live[i];
+        if (cell.y != row) {
+            run(cell.y - row, '$');
+            row = cell.y;
+            x = left;
+        }
+        if (cell.x > x) {
+            run(cell.x - x, 'b');
+        }
+        size_t end = i;
+        while (end + 1 < live.size() && live[end + 1].y == row && live[end + 1].x == live[end].x + 1) {
+            ++end;
+        }
+        run(std::int64_t(end - i + 1), 'o');
+        x = live[end].x + 1;
+        i = end + 1;
+    }
+    tokens.push_back("!");
+
+    std::string line;
+    for (const std::string& token : tokens) {
+        if (line.size() + token.size() > size_t(RleLineWidth)) {
+            text += line + "\n";
+            line.clear();
+        }
+        line += token;
+    }
+    return text + line + "\n";
+}
+
+ParseResult Parse(std::string_view text)
+{
+    ParseResult result;
+    if (text.size() > size_t(MaxPatternFileBytes)) {
+        result.error = Fault(ErrorKind::TooBig, 0);
+        return result;
+    }
+    Cells cells;
+    std::int64_t originX = 0, originY = 0;
+    bool headerSeen = false, bodyStarted = false, ended = false;
+    std::int64_t x = 0, y = 0, count = -1;
+    int lineNumber = 0, countLine = 0;
+    size_t start = 0;
+    while (start < text.size() && !ended) {
+        const size_t newline = std::min(text.find('\n', start), text.size());
+        std::string_view line = text.substr(start, newline - start);
+        start = newline + 1;
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        const std::string_view trimmed = Trim(line);
+        if (trimmed.empty()) {
+            continue;
+        }
+        if (trimmed.front() == '#') {
+            if (trimmed.substr(0, 6) == "#CXRLE" && ReadPosition(trimmed, originX, originY)) {
+                cells.positioned = true;
+            }
+            continue;  // comments of every kind
+        }
+        if (!headerSeen && !bodyStarted && (trimmed.front() == 'x' || trimmed.front() == 'X') &&
+            trimmed.find('=') != std::string_view::npos) {
+            std::string rule;
+            if (auto error = ReadHeader(trimmed, lineNumber, rule)) {
+                result.error = *error;
+                return result;
+            }
+            if (!IsHexB2S2(rule)) {
+                result.error = Fault(ErrorKind::WrongRule, lineNumber, rule);
+                return result;
+            }
+            headerSeen = true;
+            continue;
+        }
+        bodyStarted = true;
+        for (const char c : line) {
+            if (std::isspace(static_cast<unsigned char>(c))) {
+                continue;
+            }
+            if (std::isdigit(static_cast<unsigned char>(c))) {
+                count = (count < 0 ? 0 : count) * 10 + (c - '0');
+                countLine = lineNumber;
+                if (count > RleMaxRunCount) {
+                    result.error = Fault(ErrorKind::CountOverflow, lineNumber);
+                    return result;
+                }
+                continue;
+            }
+            const std::int64_t n = count < 0 ? 1 : count;
+            count = -1;
+            if (c == 'b' || c == '.') {
+                x += n;
+            } else if (c == 'o' || c == 'A') {
+                if (n > 0) {
+                    cells.runs.push_back({y, x, x + n - 1});
+                }
+                x += n;
+            } else if (c == '$') {
+                y += n;
+                x = 0;
+            } else if (c == '!') {
+                ended = true;
+                break;
+            } else {
+                result.error = Fault(ErrorKind::NotRle, lineNumber, Shown(static_cast<unsigned char>(c)));
+                return result;
+            }
+        }
+    }
+    if (count >= 0) {
+        result.error = Fault(ErrorKind::Truncated, countLine, std::to_string(count));
+        return result;
+    }
+    if (!headerSeen && !bodyStarted) {
+        result.error = Fault(ErrorKind::NotRle, 0);
+        return result;
+    }
+    for (LiveRun& run : cells.runs) {
+        run.y += originY;
+        run.x1 += originX;
+        run.x2 += originX;
+    }
+    result.cells = std::move(cells);
+    return result;
+}
+
+ReadResult ReadPattern(std::string_view text)
+{
+    ReadResult result;
+    ParseResult parsed = Parse(text);
+    if (!parsed.cells) {
+        result.error = parsed.error;
+        return result;
+    }
+    const Cells& cells = *parsed.cells;
+    PatternArray pattern{};
+    if (cells.runs.empty()) {
+        result.pattern = pattern;
+        return result;
+    }
+    // Pattern column k = x, position j = y - k div 2; runs are the rows of
+    // Golly's grid, so each run's positions fall from its left to its right.
+    auto place = [&](std::int64_t shiftX, std::int64_t shiftJ, bool write) {
+        for (const LiveRun& run : cells.runs) {
+            const std::int64_t k1 = run.x1 + shiftX, k2 = run.x2 + shiftX;
+            if (k1 < 0 || k2 > PatternColLast) {
+                return false;
+            }
+            for (std::int64_t k = k1; k <= k2; ++k) {
+                const std::int64_t j = run.y + shiftJ - HalfDown(k);
+                if (j < 0 || j > PatternPosLast) {
+                    return false;
+                }
+                if (write) {
+                    pattern[PatternColLen * k + j] = 1;
+                }
+            }
+        }
+        return true;
+    };
+    if (cells.positioned && place(0, 0, false)) {
+        place(0, 0, true);
+        result.pattern = pattern;
+        return result;
+    }
+    // Placed in the middle instead. Any move in Golly's coordinates keeps
+    // the shape; positions follow from each cell's column.
+    std::int64_t left = cells.runs.front().x1, right = cells.runs.front().x2;
+    for (const LiveRun& run : cells.runs) {
+        left = std::min(left, run.x1);
+        right = std::max(right, run.x2);
+    }
+    // With the left column at 0, position j = y - (x - left) div 2 + a shift;
+    // along a run it falls from the run's left end to its right end.
+    std::int64_t low = std::numeric_limits<std::int64_t>::max(), high = std::numeric_limits<std::int64_t>::min();
+    for (const LiveRun& run : cells.runs) {
+        low = std::min(low, run.y - HalfDown(run.x2 - left));
+        high = std::max(high, run.y - HalfDown(run.x1 - left));
+    }
+    const std::int64_t width = right - left + 1, height = high - low + 1;
+    if (width > PatternColCount || height > PatternColLen) {
+        result.error = Fault(ErrorKind::TooLarge, 0);
+        result.error.width = width;
+        result.error.height = height;
+        return result;
+    }
+    // The first column even, as the figures' is, so that the editor shows the
+    // pattern as Golly does.
+    const std::int64_t firstColumn = (PatternColCount - width) / 2 / 2 * 2;
+    const std::int64_t firstPosition = (PatternColLen - height) / 2;
+    const std::int64_t shiftX = firstColumn - left;
+    // j = y + shiftJ - (x + shiftX) div 2 = (y - (x - left) div 2) + shiftJ - firstColumn / 2.
+    const std::int64_t shiftJ = firstPosition - low + firstColumn / 2;
+    place(shiftX, shiftJ, true);
+    result.pattern = pattern;
+    return result;
+}
+
+std::string Message(const Error& error)
+{
+    const std::string at = error.line > 0 ? " (строка " + std::to_string(error.line) + ")" : "";
+    switch (error.kind) {
+    case ErrorKind::NotRle:
+        return error.detail.empty() ? "Это не фигура в формате RLE: в нём нет ни заголовка, ни клеток."
+                                    : "Это не фигура в формате RLE: знак «" + error.detail +
+                                          "» в нём не встречается" + at + ".";
+    case ErrorKind::Truncated:
+        return "Фигура в формате RLE оборвана" + at + ": после «" + error.detail + "» ничего нет.";
+    case ErrorKind::CountOverflow:
+        return "Число в фигуре слишком велико" + at + ".";
+    case ErrorKind::WrongRule:
+        return "Фигура задана для правила «" + error.detail +
+               "», а программа играет только по правилу B2/S2 на шестигранном поле (B2/S2H).";
+    case ErrorKind::TooLarge:
+        return "Фигура размером " + std::to_string(error.width) + " × " + std::to_string(error.height) +
+               " клеток не помещается в редактор: в нём " + std::to_string(PatternColCount) + " × " +
+               std::to_string(PatternColLen) + " клеток.";
+    case ErrorKind::TooBig:
+        return "Файл больше " + std::to_string(MaxPatternFileBytes / (1 << 20)) +
+               " МБ: фигуры такого размера программа не открывает.";
+    }
+    return {};
+}
+
+}  // namespace hexlife::rle

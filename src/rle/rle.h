@@ -1,0 +1,84 @@
+// Patterns as RLE text, the file format of Golly and the Life community.
+// Plain C++: a pattern in, text out; text in, a pattern or a precise error
+// out.
+//
+// Golly runs this program's rule as B2/S2H on its hexagonal grid, where cell
+// (x, y) has the neighbours (x +- 1, y), (x, y +- 1), (x - 1, y - 1) and
+// (x + 1, y + 1). Pattern cell (k, j), column k and position j, is Golly's
+// cell (k, j + k div 2); with that mapping Golly evolves a pattern exactly as
+// the field does.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/shared_state.h"
+
+namespace hexlife::rle {
+
+// A live cell in Golly's coordinates.
+struct GollyCell {
+    std::int64_t x, y;
+    bool operator==(const GollyCell&) const = default;
+    auto operator<=>(const GollyCell&) const = default;
+};
+
+constexpr GollyCell ToGolly(int column, int position)
+{
+    return {column, position + column / 2};
+}
+
+// The RLE text of the pattern's live cells: #N, #C and #CXRLE lines, the
+// header with the tight bounding box and rule B2/S2H, lines of at most
+// RleLineWidth characters, "!" at the end.
+std::string WritePattern(const PatternArray& pattern, const std::string& name);
+
+enum class ErrorKind {
+    NotRle,         // text that is no RLE at all, or a character RLE has not
+    Truncated,      // ends inside the header or a run
+    CountOverflow,  // a run count or header number too large to hold
+    WrongRule,      // a rule other than B2/S2 on the hexagonal grid
+    TooLarge,       // does not fit the pattern grid
+    TooBig,         // more text than a pattern file may hold
+};
+
+struct Error {
+    ErrorKind kind = ErrorKind::NotRle;
+    int line = 0;        // where it was found, from 1; 0 for the whole text
+    std::string detail;  // the character, the rule, ...
+    std::int64_t width = 0, height = 0;  // TooLarge: the size in the pattern grid
+};
+
+// The message for the user, in Russian (UTF-8).
+std::string Message(const Error& error);
+
+// The live cells of RLE text as runs along its rows, relative to its
+// #CXRLE position if it has one (else to the top-left of its body), or the
+// error. Runs keep a long run count cheap: no text can take long or much
+// memory, whatever it holds.
+struct LiveRun {
+    std::int64_t y, x1, x2;  // the live cells (x1..x2, y)
+};
+struct Cells {
+    std::vector<LiveRun> runs;
+    bool positioned = false;  // a #CXRLE Pos line placed the pattern
+};
+struct ParseResult {
+    std::optional<Cells> cells;
+    Error error;
+};
+ParseResult Parse(std::string_view text);
+
+// RLE text as a pattern: where its #CXRLE position puts it when it fits the
+// grid there, otherwise in the middle of the grid on an even column, which
+// keeps the shape.
+struct ReadResult {
+    std::optional<PatternArray> pattern;
+    Error error;
+};
+ReadResult ReadPattern(std::string_view text);
+
+}  // namespace hexlife::rle
