@@ -41,14 +41,16 @@ inline QImage ExpectedField(const QImage& grid, const hexlife::FieldArray& drawn
 }
 
 // The states of the run control, and whether the controls show `state`.
-enum class State { Idle, Editing, Running, Stopped };
+enum class State { Idle, Editing, Running, Paused, Stopped };
 
 inline bool InState(const hexlife::MainWindow& w, State state)
 {
     const bool editing = state == State::Editing;
     // The editor is disabled only by Start; at start-up it is just hidden.
     const bool editorEnabledRight = state == State::Idle || w.Picture3->isEnabled() == editing;
-    return w.Timer1->isActive() == (state == State::Running) && w.Command1->isEnabled() == editing &&
+    const bool going = state == State::Running || state == State::Paused;
+    return w.Timer1->isActive() == (state == State::Running) && w.Run.running() == going &&
+           w.Run.paused() == (state == State::Paused) && w.Command1->isEnabled() == editing &&
            w.Picture3->isVisible() == editing && editorEnabledRight && w.Command3->isEnabled() &&
            w.Command5->isEnabled();
 }

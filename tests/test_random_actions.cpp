@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include <QMessageBox>
+#include <QLabel>
 #include <QPushButton>
 #include <random>
 
@@ -76,10 +77,10 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         State state = State::Idle;
-        int ticks = 0, helps = 0, starts = 0;
+        int ticks = 0, helps = 0, starts = 0, steps = 0;
         for (int action = 0; action < actions; ++action) {
             int chosen = -1;
-            switch (pick(10)) {
+            switch (pick(12)) {
             case 0: {  // a thumbnail, any button, anywhere on it
                 const int k = pick(FigureCount);
                 QTest::mouseClick(w.Picture2[k], buttons[pick(3)], {}, QPoint(pick(41), pick(49)));
@@ -125,6 +126,29 @@ private slots:
                     ++helps;
                 }
                 break;
+            case 10: {  // pause or resume, a single step, the pace
+                const int keys[] = {Qt::Key_Space, Qt::Key_Right, Qt::Key_N, Qt::Key_Plus, Qt::Key_Minus};
+                const int key = keys[pick(5)];
+                const int interval = w.Run.intervalMs();
+                QTest::keyClick(&w, Qt::Key(key));
+                if (key == Qt::Key_Space && (state == State::Running || state == State::Paused)) {
+                    state = state == State::Running ? State::Paused : State::Running;
+                } else if (key == Qt::Key_Right || key == Qt::Key_N) {
+                    steps += state == State::Paused;
+                    if (state == State::Paused && !w.Run.running()) {
+                        state = State::Stopped;
+                    }
+                }
+                // The pace moves one place along its scale at most, and the
+                // status says what is not the default.
+                const auto at = [](int ms) { return std::find(PaceIntervalsMs.begin(), PaceIntervalsMs.end(), ms) - PaceIntervalsMs.begin(); };
+                if (std::abs(at(w.Run.intervalMs()) - at(interval)) > 1 ||
+                    w.Label3->text().isEmpty() != (w.Run.intervalMs() == 1 && !w.Run.paused())) {
+                    QFAIL(qPrintable(QString("seed %1, action %2: pace %3 ms, status «%4»")
+                                         .arg(seed).arg(action).arg(w.Run.intervalMs()).arg(w.Label3->text())));
+                }
+                break;
+            }
             default:  // a burst of timer ticks
                 for (int burst = pick(6); burst > 0 && w.Timer1->isActive(); --burst) {
                     w.Timer1_Timer();
@@ -140,7 +164,8 @@ private slots:
                 QFAIL(qPrintable(QString("seed %1, action %2: %3").arg(seed).arg(action).arg(violation)));
             }
         }
-        qInfo("seed %u: %d actions, %d starts, %d ticks, %d help boxes", seed, actions, starts, ticks, helps);
+        qInfo("seed %u: %d actions, %d starts, %d ticks, %d single steps, %d help boxes", seed, actions, starts,
+              ticks, steps, helps);
     }
 };
 
