@@ -17,6 +17,6 @@ tar --exclude=./build --exclude=./.git -cf - . | tar -xf - -C "$out/hexagonal-li
   tail -n 30 "$out/build.log" >&2
   exit 1
 }
-deb=$(ls "$out"/hexagonal-life_"$version"_*.deb)
+deb=$(realpath "$out"/hexagonal-life_"$version"_*.deb)
 lintian --fail-on error --tag-display-limit 0 "$deb"
 echo "$deb"

@@ -71,27 +71,20 @@ Shape ShapeOfText(const QByteArray& text)
     return Normalized(cells);
 }
 
-Shape ShapeOfPattern(const PatternArray& pattern)
+// The shape of a grid's live cells, columns of `columnLength` cells.
+template <typename Grid>
+Shape ShapeOfGrid(const Grid& grid, int columnLength)
 {
     std::vector<GollyCell> cells;
-    for (int i = 0; i <= PatternLast; ++i) {
-        if (pattern[i] != 0) {
-            cells.push_back(ToGolly(i / PatternColLen, i % PatternColLen));
+    for (size_t i = 0; i + 1 < grid.size(); ++i) {
+        if (grid[i] != 0) {
+            cells.push_back(ToGolly(int(i) / columnLength, int(i) % columnLength));
         }
     }
     return Normalized(cells);
 }
-
-Shape ShapeOfField(const FieldArray& field)
-{
-    std::vector<GollyCell> cells;
-    for (int n = 0; n <= FieldLast; ++n) {
-        if (field[n] != 0) {
-            cells.push_back(ToGolly(n / FieldColLen, n % FieldColLen));
-        }
-    }
-    return Normalized(cells);
-}
+Shape ShapeOfPattern(const PatternArray& pattern) { return ShapeOfGrid(pattern, PatternColLen); }
+Shape ShapeOfField(const FieldArray& field) { return ShapeOfGrid(field, FieldColLen); }
 
 ReadResult Read(const std::string& text) { return ReadPattern(text); }
 
