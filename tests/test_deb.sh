@@ -4,15 +4,32 @@
 # program on a private X server: its window must show, and «Выход» must
 # end it with status 0.
 set -euo pipefail
+here=$(dirname "$(realpath "$0")")
+
+# Run again on the private X server: start the program installed in root $2.
+if [ "${1:-}" = --on-display ]; then
+  root=$2
+  env -u LANG -u LC_ALL XDG_RUNTIME_DIR="$root" QT_QPA_PLATFORM=xcb "$root/usr/games/hexagonal-life" 2> "$root/program.log" &
+  program=$!
+  for _ in $(seq 150); do
+    xdotool search --onlyvisible --name 'Жизнь' > /dev/null 2>&1 && break
+    kill -0 "$program" 2> /dev/null || break
+    sleep 0.1
+  done
+  xdotool search --onlyvisible --name 'Жизнь' > /dev/null 2>&1 ||
+    { echo "waited 15 s for the installed program's window; its standard error: $(cat "$root/program.log")"; exit 1; }
+  xdotool mousemove 396 12 click 1
+  status=0
+  for _ in $(seq 100); do kill -0 "$program" 2> /dev/null || break; sleep 0.1; done
+  wait "$program" || status=$?
+  [ "$status" -eq 0 ] || { echo "the installed program ended with status $status: $(cat "$root/program.log")"; exit 1; }
+  exit 0
+fi
+
 source_dir=$1
 deb=$(bash "$source_dir/scripts/deb.sh" | tail -n 1)
 root=$(mktemp -d)
-xvfb_pid=
-cleanup() {
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2> /dev/null
-  rm -rf "$root"
-}
-trap cleanup EXIT
+trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
 for file in usr/games/hexagonal-life \
             usr/share/applications/org.hexlife.HexagonalLife.desktop \
@@ -24,23 +41,5 @@ for file in usr/games/hexagonal-life \
 done
 [ "$(dpkg-deb -f "$deb" Package)" = hexagonal-life ] || { echo "the package is not named hexagonal-life"; exit 1; }
 
-# -noreset: the server stays up when a client leaves, so no client is refused.
-exec 3< <(exec Xvfb -displayfd 1 -noreset -nolisten tcp -screen 0 1024x768x24 2> "$root/xvfb.log")
-xvfb_pid=$!
-read -r -t 15 number <&3 || { echo "waited 15 s for Xvfb to name its display: $(cat "$root/xvfb.log")"; exit 1; }
-export DISPLAY=":$number"
-env -u LANG -u LC_ALL XDG_RUNTIME_DIR="$root" QT_QPA_PLATFORM=xcb "$root/usr/games/hexagonal-life" 2> "$root/program.log" &
-program=$!
-for _ in $(seq 150); do
-  xdotool search --onlyvisible --name 'Жизнь' > /dev/null 2>&1 && break
-  kill -0 "$program" 2> /dev/null || break
-  sleep 0.1
-done
-xdotool search --onlyvisible --name 'Жизнь' > /dev/null 2>&1 ||
-  { echo "waited 15 s for the installed program's window; its standard error: $(cat "$root/program.log")"; exit 1; }
-xdotool mousemove 396 12 click 1
-status=0
-for _ in $(seq 100); do kill -0 "$program" 2> /dev/null || break; sleep 0.1; done
-wait "$program" || status=$?
-[ "$status" -eq 0 ] || { echo "the installed program ended with status $status: $(cat "$root/program.log")"; exit 1; }
+bash "$here/with_xvfb.sh" bash "$0" --on-display "$root"
 echo "$deb: lintian clean, installs, shows its window and exits with status 0"

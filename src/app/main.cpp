@@ -32,7 +32,7 @@ void UseUtf8CharacterType()
 }
 
 // The command line: --help, --version and at most one pattern file.
-QStringList PatternFiles(const QCoreApplication& application)
+QStringList CommandLineFiles(const QCoreApplication& application)
 {
     QCoreApplication::setApplicationName(QStringLiteral("hexagonal-life"));
     QCoreApplication::setApplicationVersion(QString::fromUtf8(hexlife::ProgramVersion));
@@ -61,14 +61,14 @@ int main(int argc, char** argv)
         if (argument == "-h" || argument == "--help" || argument == "--help-all" || argument == "-?" ||
             argument == "-v" || argument == "--version") {
             QCoreApplication application(argc, argv);
-            PatternFiles(application);
+            CommandLineFiles(application);
             return 0;
         }
     }
 
     QApplication application(argc, argv);  // sets the locale from the environment
     UseUtf8CharacterType();
-    const QStringList files = PatternFiles(application);
+    const QStringList files = CommandLineFiles(application);
     // Lets the desktop match the window to its installed entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.hexlife.HexagonalLife"));
 

@@ -32,8 +32,6 @@ constexpr int FieldColInnerLast = FieldColLast - 1;
 constexpr int FieldPosLast = FieldColLen - 1;
 constexpr int FieldCellCount = FieldColCount * FieldColLen;
 constexpr int FieldLast = FieldCellCount - 1;
-// 64-bit words of a bit set with one bit per field column.
-constexpr int FieldRowWords = (FieldColCount + 63) / 64;
 
 // --- Pattern: 14 columns of 11 cells ---------------------------------------
 constexpr int PatternColLen = 11;

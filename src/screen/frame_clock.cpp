@@ -1,7 +1,5 @@
 #include "screen/frame_clock.h"
 
-#include <algorithm>
-
 #include "app/shared_state.h"
 
 namespace hexlife {
@@ -16,7 +14,7 @@ FrameClock::FrameClock(double refreshRate)
 
 std::int64_t FrameClock::waitFrom(std::int64_t now) const
 {
-    return mayShow(now) ? 0 : std::max<std::int64_t>(0, last_ + period_ - now);
+    return mayShow(now) ? 0 : last_ + period_ - now;
 }
 
 void FrameClock::shown(std::int64_t now)

@@ -32,16 +32,22 @@ bool FramePacer::eventFilter(QObject* watched, QEvent* event)
     // Held back: Qt keeps gathering the changes and asks no more until the
     // held request is served, at the start of the next frame.
     if (!heldFrame_.isActive()) {
-        heldFrame_.start(int((clock_.waitFrom(now) + 999999) / 1000000));
+        holdUntilNextFrame(now);
     }
     return true;
+}
+
+void FramePacer::holdUntilNextFrame(std::int64_t now)
+{
+    const std::int64_t nsPerMs = 1000000;
+    heldFrame_.start(int((clock_.waitFrom(now) + nsPerMs - 1) / nsPerMs));  // rounded up
 }
 
 void FramePacer::showHeldFrame()
 {
     const std::int64_t now = time_.nsecsElapsed();
     if (!clock_.mayShow(now)) {
-        heldFrame_.start(int((clock_.waitFrom(now) + 999999) / 1000000));
+        holdUntilNextFrame(now);
         return;
     }
     clock_.shown(now);

@@ -30,6 +30,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void holdUntilNextFrame(std::int64_t now);
     void showHeldFrame();
 
     QWidget* window_;

@@ -44,6 +44,12 @@ void PictureBox::setBackgroundColorRole(QPalette::ColorRole role)
     surface_.setBackground(palette().color(role));
 }
 
+bool PictureBox::hasFractionalPixelRatio() const
+{
+    const qreal ratio = devicePixelRatioF();
+    return ratio != std::floor(ratio);
+}
+
 void PictureBox::showChanges()
 {
     updatePending_ = false;
@@ -53,8 +59,7 @@ void PictureBox::showChanges()
     // inside a device pixel, and Qt rounds the repainted area to whole
     // device pixels either way: one more pixel all round covers every device
     // pixel that the changed image pixels reach.
-    const qreal ratio = devicePixelRatioF();
-    if (ratio != std::floor(ratio)) {
+    if (hasFractionalPixelRatio()) {
         dirty.adjust(-1, -1, 1, 1);
     }
     update(dirty);
@@ -67,8 +72,7 @@ void PictureBox::paintEvent(QPaintEvent* event)
     // block of screen pixels, never a blend.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     const int offset = border_ ? 1 : 0;
-    const qreal ratio = devicePixelRatioF();
-    if (ratio == std::floor(ratio)) {
+    if (!hasFractionalPixelRatio()) {
         const QRect target = event->rect().intersected(QRect(QPoint(offset, offset), surface_.size()));
         painter.drawImage(target, surface_.image(), target.translated(-offset, -offset));
     } else {

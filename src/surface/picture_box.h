@@ -39,6 +39,7 @@ protected:
 private:
     void sizeImage();
     void showChanges();
+    bool hasFractionalPixelRatio() const;
 
     Surface surface_;
     int index_;

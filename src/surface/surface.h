@@ -5,10 +5,8 @@
 #pragma once
 
 #include <algorithm>
-#include <array>
 #include <climits>
 #include <cstdint>
-#include <cstring>
 #include <functional>
 
 #include <QColor>
@@ -64,13 +62,9 @@ public:
 
         void fill(int x, int y, QRgb rgb)
         {
-            // One row of the square, copied whole: a few wide stores a row
-            // instead of one store a pixel.
-            std::array<QRgb, Side> line;
-            line.fill(rgb);
-            uchar* row = bits_ + y * stride_ + x * qsizetype(sizeof(QRgb));
+            uchar* row = bits_ + y * stride_;
             for (int dy = 0; dy < Side; ++dy, row += stride_) {
-                std::memcpy(row, line.data(), sizeof line);
+                std::fill_n(reinterpret_cast<QRgb*>(row) + x, Side, rgb);
             }
             left_ = std::min(left_, x);
             top_ = std::min(top_, y);
