@@ -13,13 +13,16 @@ run_packages=(
   g++ cmake make            # the build
   qt6-base-dev              # Qt 6 Widgets and QtTest
   fonts-dejavu-core         # a font with Cyrillic letters for the captions
+  qt6-translations-l10n     # Qt's own dialogs and buttons in Russian
 )
 test_packages=(
   xvfb xfonts-base x11-utils  # a real X server for the real-window tests
   xdotool imagemagick         # its pointer, and screenshots of it
   appstream desktop-file-utils  # validate the installed metainfo and desktop entry
   golly                       # the reference for RLE files and the rule B2/S2H
-  debhelper dpkg-dev fakeroot lintian  # build and check the Debian package
+  # build and check the Debian package: dpkg-buildpackage insists on
+  # build-essential and on every Build-Depends of debian/control
+  build-essential debhelper dpkg-dev fakeroot lintian
 )
 
 case "${1:-run}" in

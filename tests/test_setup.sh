@@ -21,12 +21,20 @@ for profile in run test; do
   [ "$status" -ne 0 ] || fail "exit status 0"
   [ ! -s "$scratch/out" ] || fail "wrote to standard output"
   grep -q 'not found\|sudo:' "$scratch/err" && fail "a shell or sudo error"
-  grep -q '^  apt-get update && apt-get install -y --no-install-recommends g++ cmake make qt6-base-dev fonts-dejavu-core' \
+  grep -q '^  apt-get update && apt-get install -y --no-install-recommends g++ cmake make qt6-base-dev fonts-dejavu-core qt6-translations-l10n' \
     "$scratch/err" || fail "no install command for the run packages"
   if [ "$profile" = run ]; then
     grep -q 'xvfb\|golly' "$scratch/err" && fail "running asks for test tools"
   else
     grep -q 'xvfb.*golly.*lintian' "$scratch/err" || fail "the test tools are not named"
+    # dpkg-buildpackage refuses to start without build-essential and every
+    # Build-Depends of the package (debhelper-compat is debhelper's).
+    named=" $(sed -n 's/^  apt-get update && apt-get install -y --no-install-recommends //p' "$scratch/err") "
+    build_depends=$(sed -n '/^Build-Depends:/,/^[^ ]/{s/^Build-Depends://;/^[A-Z]/d;p}' "$source_dir/debian/control" |
+                      tr ',' '\n' | sed 's/(.*)//;s/[[:space:]]//g;s/^debhelper-compat$/debhelper/' | grep .)
+    for package in build-essential $build_depends; do
+      [[ "$named" == *" $package "* ]] || fail "the test set-up does not install $package"
+    done
   fi
 done
 echo "the message names the packages and the command"
