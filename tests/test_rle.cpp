@@ -308,7 +308,7 @@ private slots:
             w.Timer1_Timer();
         }
         // Paused, so that no tick runs while a message box is open.
-        QVERIFY(w.Form_KeyDown(Qt::Key_Space, {}));
+        w.RunPause();
         const PatternArray pattern = w.PatternCells;
         for (const QString& file : files) {
             const FieldArray field = w.FieldCells;

@@ -1,11 +1,18 @@
 #include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 #include <langinfo.h>
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 
 #include "app/main_window.h"
 #include "rle/pattern_files.h"
@@ -31,53 +38,109 @@ void UseUtf8CharacterType()
     }
 }
 
-// The command line: --help, --version and at most one pattern file.
-QStringList CommandLineFiles(const QCoreApplication& application)
+// Qt's own texts (file dialogs, standard buttons, the command line's help)
+// in Russian whatever the locale says; without the file, Qt's English.
+void UseRussian(QCoreApplication& application)
+{
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    auto* translator = new QTranslator(&application);
+    if (translator->load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator);
+    }
+}
+
+// Until the window stands, Qt's messages are held back: where no display can
+// be used, Qt's fatal message would abort the program with an English text;
+// one Russian line and status 1 say it instead.
+bool StartingUp = true;
+QtMessageHandler QtHandler = nullptr;
+QList<std::pair<QtMsgType, QString>> HeldMessages;
+
+void StartUpMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (!StartingUp) {
+        QtHandler(type, context, message);
+    } else if (type == QtFatalMsg) {
+        const char* display = std::getenv("DISPLAY");
+        std::fprintf(stderr, "hexagonal-life: нет дисплея, на котором можно открыть окно (DISPLAY=%s).\n",
+                     display != nullptr && *display != '\0' ? display : "не задан");
+        std::_Exit(1);
+    } else {
+        HeldMessages.append({type, message});
+    }
+}
+
+// The command line: --help, --version and at most one pattern file, which
+// is kept as its bytes, whatever their encoding.
+QByteArray CommandLineFile(QCoreApplication& application, int argc, char** argv)
 {
     QCoreApplication::setApplicationName(QStringLiteral("hexagonal-life"));
     QCoreApplication::setApplicationVersion(QString::fromUtf8(hexlife::ProgramVersion));
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Hexagonal Life: Conway's Game of Life on a hexagonal field, rule B2/S2."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Шестигранная «Жизнь»: игра Конвея «Жизнь» на шестигранном поле, правило B2/S2."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("A pattern to open in the editor: an RLE file, rule B2/S2H."),
-                                 QStringLiteral("[file]"));
+    parser.addPositionalArgument(QStringLiteral("файл"),
+                                 QStringLiteral("Фигура, которую открыть в редакторе: файл RLE с правилом B2/S2H."),
+                                 QStringLiteral("[файл]"));
     parser.process(application);  // --help and --version print and exit here
-    if (parser.positionalArguments().size() > 1) {
-        parser.showHelp(2);
+    const int count = int(parser.positionalArguments().size());
+    if (count > 1) {
+        std::fprintf(stderr, "hexagonal-life: открыть можно только один файл, а названо %d.\n", count);
+        std::exit(2);
     }
-    return parser.positionalArguments();
+    if (count == 0) {
+        return {};
+    }
+    // The file's bytes are in argv (Qt has taken its own options out), where
+    // they decode as Qt decoded them.
+    const QString name = parser.positionalArguments().first();
+    for (int i = argc - 1; i > 0; --i) {
+        if (QString::fromLocal8Bit(argv[i]) == name) {
+            return QByteArray(argv[i]);
+        }
+    }
+    return QFile::encodeName(name);
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    // A save under a file-size limit fails with a message, not a signal.
+    std::signal(SIGXFSZ, SIG_IGN);
     // --help and --version need no display.
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
         if (argument == "-h" || argument == "--help" || argument == "--help-all" || argument == "-?" ||
             argument == "-v" || argument == "--version") {
             QCoreApplication application(argc, argv);
-            CommandLineFiles(application);
+            UseRussian(application);
+            CommandLineFile(application, argc, argv);
             return 0;
         }
     }
 
+    QtHandler = qInstallMessageHandler(StartUpMessages);
     QApplication application(argc, argv);  // sets the locale from the environment
     UseUtf8CharacterType();
-    const QStringList files = CommandLineFiles(application);
+    UseRussian(application);
+    const QByteArray file = CommandLineFile(application, argc, argv);
     // Lets the desktop match the window to its installed entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.hexlife.HexagonalLife"));
 
     hexlife::MainWindow window;
     window.show();
-    if (!files.isEmpty()) {
+    StartingUp = false;
+    for (const auto& [type, message] : HeldMessages) {
+        QtHandler(type, QMessageLogContext(), message);
+    }
+    HeldMessages.clear();
+    if (!file.isEmpty()) {
         // Once the window stands, so that a message about the file has it
         // for its parent.
-        QTimer::singleShot(0, &window, [&window, file = files.first()] { window.Files->open(file); });
+        QTimer::singleShot(0, &window, [&window, file] { window.Files->openBytes(file); });
     }
     return application.exec();
 }

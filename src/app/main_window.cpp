@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "app/help_text.h"
+#include "commands/command_table.h"
 #include "rle/pattern_files.h"
 #include "screen/frame_pacer.h"
 #include "surface/picture_box.h"
@@ -71,12 +72,11 @@ void MainWindow::SetUpLayout()
     Picture1->setBorder(true);
     Picture1->setBackgroundColorRole(QPalette::Base);
     Picture1->setAccessibleName(QStringLiteral("Поле"));
-    Picture1->setToolTip(QString::fromUtf8(RunKeysTip));
     // The keyboard's focus rests on the field, so that Space pauses a run and
     // never presses a button the user did not Tab to.
     Picture1->setFocusPolicy(Qt::StrongFocus);
     Label1 = new QLabel(QString::fromUtf8(Label1Caption), this);
-    Label1->setToolTip(QString::fromUtf8(RunKeysTip));
+    Label1->setAccessibleName(QStringLiteral("Число циклов"));
     Label2 = new QLabel(QString::fromUtf8(Label2Caption), this);
     Command5 = new QPushButton(QString::fromUtf8(Command5Caption), this);
     Command5->setGeometry(ToRect(Command5Box));
@@ -91,13 +91,12 @@ void MainWindow::SetUpLayout()
     Picture3->setBorder(true);
     Picture3->setBackgroundColorRole(QPalette::HighlightedText);
     Picture3->setAccessibleName(QStringLiteral("Редактор фигуры"));
-    Picture3->setToolTip(PatternFiles::ShortcutsTip());
     Picture4 = new PictureBox(this);
     Picture4->place(ToRect(Picture4Box));
     Picture4->setBackgroundColorRole(QPalette::HighlightedText);
     Picture4->setAccessibleName(QStringLiteral("Начальная фигура"));
-    Picture4->setToolTip(PatternFiles::ShortcutsTip());
     Label3 = new QLabel(this);
+    Label3->setAccessibleName(QStringLiteral("Состояние колонии"));
     Label3->setAlignment(Qt::AlignCenter);
     FitTopBar();
 
@@ -117,7 +116,8 @@ void MainWindow::SetUpLayout()
     }
 
     Pacer = new FramePacer(this);
-    Files = new PatternFiles(this);
+    Files = new PatternFiles(this, PatternCells);
+    connect(Files, &PatternFiles::patternRead, this, &MainWindow::PatternFile_Open);
 
     Timer1 = new QTimer(this);
     Timer1->setTimerType(Qt::PreciseTimer);
@@ -127,6 +127,7 @@ void MainWindow::SetUpLayout()
     connect(Command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
     connect(Command5, &QPushButton::clicked, this, &MainWindow::Command5_Click);
     connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
+    SetUpCommands();
     for (PictureBox* thumbnail : Picture2) {
         connect(thumbnail, &PictureBox::released, this,
                 [this](int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
@@ -185,11 +186,20 @@ void MainWindow::FitTopBar()
                         Label2->height());
 }
 
-void MainWindow::keyPressEvent(QKeyEvent* event)
+bool MainWindow::event(QEvent* event)
 {
-    if (!Form_KeyDown(event->key(), event->modifiers())) {
-        QWidget::keyPressEvent(event);
+    // Before a key is matched against the commands' shortcuts: their states
+    // as they are now, and Space left to a button that has the focus.
+    if (event->type() == QEvent::ShortcutOverride) {
+        Commands->refresh();
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier &&
+            qobject_cast<QPushButton*>(focusWidget()) != nullptr) {
+            event->accept();
+            return true;
+        }
     }
+    return QWidget::event(event);
 }
 
 void MainWindow::Form_Load()

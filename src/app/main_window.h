@@ -18,6 +18,7 @@ class QTimer;
 
 namespace hexlife {
 
+class CommandTable;
 class FramePacer;
 class PatternFiles;
 class PictureBox;
@@ -45,6 +46,8 @@ public:
     PatternFiles* Files = nullptr;
     // Whether a run is going or paused, and its pace.
     RunState Run;
+    // The commands beyond the buttons: their actions, keys and menu.
+    CommandTable* Commands = nullptr;
 
     // Event procedures. Button and Shift use the codes 1 left / 2 right /
     // 4 middle and 1 Shift / 2 Ctrl / 4 Alt; positions are image pixels.
@@ -59,9 +62,15 @@ public:
     void Timer1_Timer();
     // A pattern read from a file or the clipboard goes into the editor.
     void PatternFile_Open(const PatternArray& Pattern);
-    // A key pressed in the window: Space, Right or N, + or -. True when it
-    // was one of them.
-    bool Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift);
+
+    // Commands of the table (app/commands.cpp).
+    void RunPause();    // pauses a going run, or resumes it
+    void RunStep();     // one tick while paused
+    void RunFaster();
+    void RunSlower();
+    void RunAgain();    // the start figure reopened and started again
+    void ShowKeyList();
+    bool CanRunAgain() const;
 
     // Procedures.
     void LoadFigureLibrary();
@@ -77,10 +86,11 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void SetUpLayout();
+    void SetUpCommands();
     void FitTopBar();
     // Ends a run however it ends: the timer stops, the status clears.
     void EndRun();

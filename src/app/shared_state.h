@@ -7,14 +7,11 @@
 #include <cstdint>
 #include <string>
 
-namespace hexlife {
+#include "editor/pattern_size.h"
+#include "program.h"
+#include "surface/color.h"
 
-// A colour as 0x00BBGGRR.
-using Color = std::uint32_t;
-constexpr Color RGB(int red, int green, int blue)
-{
-    return Color(red) | Color(green) << 8 | Color(blue) << 16;
-}
+namespace hexlife {
 
 // --- Base values -----------------------------------------------------------
 constexpr int CellRadius = 4;
@@ -33,13 +30,7 @@ constexpr int FieldPosLast = FieldColLen - 1;
 constexpr int FieldCellCount = FieldColCount * FieldColLen;
 constexpr int FieldLast = FieldCellCount - 1;
 
-// --- Pattern: 14 columns of 11 cells ---------------------------------------
-constexpr int PatternColLen = 11;
-constexpr int PatternColCount = 14;
-constexpr int PatternColLast = PatternColCount - 1;
-constexpr int PatternPosLast = PatternColLen - 1;
-constexpr int PatternCount = PatternColCount * PatternColLen;
-constexpr std::int16_t PatternLast = PatternCount - 1;
+// The pattern's size is in editor/pattern_size.h.
 
 // Cell radii of the pattern views; the editor's is also its click reach.
 constexpr int EditorRadius = CellRadius + 1;
@@ -77,13 +68,6 @@ constexpr int TimerIntervalMs = 1;
 // The paces + and - move the tick interval along; the first is the start.
 constexpr std::array<int, 9> PaceIntervalsMs{TimerIntervalMs, 2, 5, 10, 20, 50, 100, 200, 500};
 
-// --- Screen: repaints at most once per display frame ------------------------
-// The refresh rate assumed where the screen reports none, and the range of
-// rates taken as reported.
-constexpr double DefaultRefreshRate = 60.0;
-constexpr double MinRefreshRate = 20.0;
-constexpr double MaxRefreshRate = 500.0;
-
 // --- Window layout, in pixels (the form was laid out at 15 twips a pixel) --
 struct Box {
     int left, top, width, height;
@@ -111,18 +95,7 @@ constexpr int Command1Tab = 0, Command3Tab = 1, Picture1Tab = 2, Label1Tab = 3,
               Label2Tab = 4, Command5Tab = 5, Picture2FirstTab = 6, Picture3Tab = 32,
               Picture4Tab = 33;
 
-// --- Pattern files (RLE) ---------------------------------------------------
-// The program's version, from the build (CMake's project version).
-constexpr const char* ProgramVersion = HEXLIFE_VERSION;
-// Longest line of RLE text written; most a pattern file may hold.
-constexpr int RleLineWidth = 70;
-constexpr std::int64_t MaxPatternFileBytes = 1 << 20;
-// Largest run count and #CXRLE position read; larger ones are refused.
-constexpr std::int64_t RleMaxRunCount = 2147483647;
-constexpr std::int64_t RleMaxPosition = 1000000000000;
-
 // --- Captions (UTF-8) ------------------------------------------------------
-constexpr const char* WindowCaption = "Шестигранная \"Жизнь\"";
 constexpr const char* Command1Caption = "Пуск";
 constexpr const char* Command3Caption = "Выход";
 constexpr const char* Command5Caption = "Справка";
@@ -132,10 +105,6 @@ constexpr const char* HelpTitle = "Помощь";
 constexpr const char* PauseCaption = "Пауза";
 // The widest text the status label shows.
 constexpr const char* Label3WidestText = "Пауза, 500 мс";
-// The keys, for the tooltips of the field and the count.
-constexpr const char* RunKeysTip =
-    "Пробел — пауза и продолжение; → или N — один шаг во время паузы;\n"
-    "+ и − — быстрее и медленнее (от 1 до 500 мс на поколение).";
 // The longest count Label1 ever shows; it is widened to fit it.
 constexpr const char* Label1WidestText = "1001";
 
@@ -143,7 +112,6 @@ constexpr const char* Label1WidestText = "1001";
 using FigureLibraryArray = std::array<std::int16_t, FigureLibraryLast + 1>;
 using FieldArray = std::array<std::int8_t, FieldCellCount + 1>;
 using FieldCoordArray = std::array<std::int16_t, FieldCellCount + 1>;
-using PatternArray = std::array<std::int8_t, PatternCount + 1>;
 using PatternCoordArray = std::array<std::int16_t, PatternCount + 1>;
 
 // The values every procedure of the window shares by name.

@@ -1,4 +1,5 @@
-// Start, the generation tick, and the keys that pause, step and pace a run.
+// Start, the generation tick, and the commands that pause, step and pace a
+// run and start it again.
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -70,40 +71,54 @@ void MainWindow::ShowRunStatus()
     Label3->setText(QString::fromStdString(Run.statusText()));
 }
 
-bool MainWindow::Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift)
+void MainWindow::RunPause()
 {
-    if (Shift & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
-        return false;
-    }
-    switch (KeyCode) {
-    case Qt::Key_Space:
-        if (Run.togglePause()) {
-            if (Run.paused()) {
-                Timer1->stop();
-            } else {
-                Timer1->start(Run.intervalMs());
-            }
-            ShowRunStatus();
-        }
-        return true;
-    case Qt::Key_Right:
-    case Qt::Key_N:
-        // One tick as the timer would run it, stop rules and all.
+    if (Run.togglePause()) {
         if (Run.paused()) {
-            Timer1_Timer();
+            Timer1->stop();
+        } else {
+            Timer1->start(Run.intervalMs());
         }
-        return true;
-    case Qt::Key_Plus:
-    case Qt::Key_Equal:
-    case Qt::Key_Minus:
-    case Qt::Key_Underscore:
-        if (KeyCode == Qt::Key_Plus || KeyCode == Qt::Key_Equal ? Run.faster() : Run.slower()) {
-            Timer1->setInterval(Run.intervalMs());
-            ShowRunStatus();
-        }
-        return true;
-    default:
-        return false;
+        ShowRunStatus();
+    }
+}
+
+void MainWindow::RunStep()
+{
+    // One tick as the timer would run it, stop rules and all.
+    if (Run.paused()) {
+        Timer1_Timer();
+    }
+}
+
+void MainWindow::RunFaster()
+{
+    if (Run.faster()) {
+        Timer1->setInterval(Run.intervalMs());
+        ShowRunStatus();
+    }
+}
+
+void MainWindow::RunSlower()
+{
+    if (Run.slower()) {
+        Timer1->setInterval(Run.intervalMs());
+        ShowRunStatus();
+    }
+}
+
+bool MainWindow::CanRunAgain() const
+{
+    // The preview holds a start figure once a run has begun; while the
+    // editor is open, «Пуск» is the way.
+    return Run.hasStarted() && !Picture3->isVisible();
+}
+
+void MainWindow::RunAgain()
+{
+    if (CanRunAgain()) {
+        Picture4_MouseUp(1, 0, 0, 0);
+        Command1_Click();
     }
 }
 

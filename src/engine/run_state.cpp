@@ -5,6 +5,7 @@ namespace hexlife {
 void RunState::start()
 {
     running_ = true;
+    started_ = true;
     paused_ = false;
 }
 
@@ -25,7 +26,7 @@ bool RunState::togglePause()
 
 bool RunState::faster()
 {
-    if (pace_ == 0) {
+    if (!canGoFaster()) {
         return false;
     }
     --pace_;
@@ -34,7 +35,7 @@ bool RunState::faster()
 
 bool RunState::slower()
 {
-    if (pace_ + 1 == int(PaceIntervalsMs.size())) {
+    if (!canGoSlower()) {
         return false;
     }
     ++pace_;

@@ -12,6 +12,10 @@ class RunState {
 public:
     bool running() const { return running_; }
     bool paused() const { return paused_; }
+    // Whether any run has begun since the program started.
+    bool hasStarted() const { return started_; }
+    bool canGoFaster() const { return pace_ > 0; }
+    bool canGoSlower() const { return pace_ + 1 < int(PaceIntervalsMs.size()); }
     // The tick interval the pace stands at.
     int intervalMs() const { return PaceIntervalsMs[pace_]; }
 
@@ -31,6 +35,7 @@ public:
 private:
     bool running_ = false;
     bool paused_ = false;
+    bool started_ = false;
     int pace_ = 0;
 };
 

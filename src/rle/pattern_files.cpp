@@ -1,5 +1,7 @@
 #include "rle/pattern_files.h"
 
+#include <algorithm>
+
 #include <QClipboard>
 #include <QDir>
 #include <QDropEvent>
@@ -9,10 +11,10 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QSaveFile>
-#include <QShortcut>
+#include <QWidget>
 
-#include "app/main_window.h"
+#include "files/safe_files.h"
+#include "program.h"
 #include "rle/rle.h"
 
 namespace hexlife {
@@ -22,6 +24,16 @@ namespace {
 const char* const FileFilter = "Фигуры RLE (*.rle);;Все файлы (*)";
 
 QString Quoted(const QString& path) { return "«" + QFileInfo(path).fileName() + "»"; }
+
+// A name whose bytes are not UTF-8 is shown with its odd bytes replaced; the
+// message says so.
+QString NameNote(const QByteArray& path)
+{
+    const QString decoded = QString::fromUtf8(path);
+    return decoded.toUtf8() == path
+               ? QString()
+               : QStringLiteral("\n\nВ имени файла есть байты не в кодировке UTF-8; здесь они показаны знаком «\uFFFD».");
+}
 
 // The one local file a drag carries, or nothing.
 QString DraggedFile(const QMimeData* data)
@@ -34,35 +46,31 @@ QString DraggedFile(const QMimeData* data)
 
 }  // namespace
 
-PatternFiles::PatternFiles(MainWindow* window) : QObject(window), window_(window)
+PatternFiles::PatternFiles(QWidget* window, const PatternArray& pattern)
+    : QObject(window), window_(window), pattern_(pattern)
 {
     folder_ = QDir::homePath();
-    const std::pair<QKeySequence::StandardKey, void (PatternFiles::*)()> keys[] = {
-        {QKeySequence::Open, &PatternFiles::askOpen},
-        {QKeySequence::Save, &PatternFiles::askSave},
-        {QKeySequence::Copy, &PatternFiles::copy},
-        {QKeySequence::Paste, &PatternFiles::pasteFromKey},
-    };
-    for (const auto& [key, action] : keys) {
-        auto* shortcut = new QShortcut(QKeySequence(key), window);
-        connect(shortcut, &QShortcut::activated, this, action);
-    }
     window->setAcceptDrops(true);
     window->installEventFilter(this);
-}
-
-QString PatternFiles::ShortcutsTip()
-{
-    auto key = [](QKeySequence::StandardKey k) { return QKeySequence(k).toString(QKeySequence::NativeText); };
-    return QString("%1 — открыть фигуру из файла RLE, %2 — сохранить её;\n"
-                   "%3 / %4 — копировать и вставить фигуру как текст RLE.")
-        .arg(key(QKeySequence::Open), key(QKeySequence::Save), key(QKeySequence::Copy),
-             key(QKeySequence::Paste));
 }
 
 void PatternFiles::tell(const QString& message)
 {
     QMessageBox::warning(window_, QString::fromUtf8(WindowCaption), message);
+}
+
+bool PatternFiles::hasPattern() const
+{
+    return std::any_of(pattern_.begin(), pattern_.begin() + PatternCount, [](std::int8_t c) { return c == 1; });
+}
+
+bool PatternFiles::refuseEmpty(const QString& what)
+{
+    if (hasPattern()) {
+        return false;
+    }
+    tell(what + "\n\nВ фигуре нет ни одной живой клетки.");
+    return true;
 }
 
 bool PatternFiles::openText(const QByteArray& text, const QString& source)
@@ -72,63 +80,62 @@ bool PatternFiles::openText(const QByteArray& text, const QString& source)
         tell(source + "\n\n" + QString::fromStdString(rle::Message(read.error)));
         return false;
     }
-    window_->PatternFile_Open(*read.pattern);
+    emit patternRead(*read.pattern);
     return true;
 }
 
 bool PatternFiles::open(const QString& path)
 {
-    const QString failed = "Фигура из файла " + Quoted(path) + " не открыта.";
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        tell(failed + "\n\nТакого файла нет.");
-        return false;
-    }
-    if (!info.isFile()) {
-        tell(failed + "\n\nЭто не файл, а папка или устройство.");
-        return false;
-    }
-    // Refused before it is read whole.
-    if (info.size() > MaxPatternFileBytes) {
-        rle::Error tooBig;
-        tooBig.kind = rle::ErrorKind::TooBig;
-        tell(failed + "\n\n" + QString::fromStdString(rle::Message(tooBig)));
-        return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        tell(failed + "\n\nФайл не читается: " + file.errorString());
-        return false;
-    }
-    const QByteArray text = file.read(MaxPatternFileBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        tell(failed + "\n\nФайл не читается: " + file.errorString());
-        return false;
-    }
-    folder_ = info.absolutePath();
-    return openText(text, failed);
+    return openBytes(QFile::encodeName(path));
 }
 
-bool PatternFiles::save(const QString& path)
+bool PatternFiles::openBytes(const QByteArray& path)
 {
-    const QString failed = "Фигура не сохранена в файл " + Quoted(path) + ".";
-    const std::string text =
-        rle::WritePattern(window_->PatternCells, QFileInfo(path).completeBaseName().toStdString());
-    // Written beside the file and renamed over it at the end, so that a save
-    // that fails leaves what was there untouched.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), qint64(text.size())) != qint64(text.size()) ||
-        !file.commit()) {
-        tell(failed + "\n\n" + file.errorString());
+    const QString shown = QString::fromUtf8(path);
+    const QString failed = "Фигура из файла " + Quoted(shown) + " не открыта.";
+    const files::ReadResult read = files::ReadWhole(path.toStdString(), rle::MaxPatternFileBytes);
+    if (!read.ok) {
+        std::string reason = files::Reason(read.failure);
+        if (read.failure.tooBig) {
+            rle::Error tooBig;
+            tooBig.kind = rle::ErrorKind::TooBig;
+            reason = rle::Message(tooBig);
+        }
+        tell(failed + "\n\n" + QString::fromStdString(reason) + NameNote(path));
+        return false;
+    }
+    folder_ = QFileInfo(shown).absolutePath();
+    return openText(QByteArray::fromStdString(read.bytes), failed + NameNote(path));
+}
+
+bool PatternFiles::saveBytes(const QString& path, const QByteArray& bytes, const QString& failed)
+{
+    const files::SaveResult saved =
+        files::SaveWhole(QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), size_t(bytes.size())));
+    if (!saved.ok) {
+        tell(failed.arg(Quoted(path)) + "\n\n" + QString::fromStdString(files::Reason(saved.failure)));
         return false;
     }
     folder_ = QFileInfo(path).absolutePath();
     return true;
 }
 
-void PatternFiles::copy()
+bool PatternFiles::save(const QString& path)
 {
-    QGuiApplication::clipboard()->setText(QString::fromStdString(rle::WritePattern(window_->PatternCells, "Фигура")));
+    if (refuseEmpty("Фигура не сохранена.")) {
+        return false;
+    }
+    const std::string text = rle::WritePattern(pattern_, QFileInfo(path).completeBaseName().toStdString());
+    return saveBytes(path, QByteArray::fromStdString(text), "Фигура не сохранена в файл %1.");
+}
+
+bool PatternFiles::copy()
+{
+    if (refuseEmpty("Фигура не скопирована.")) {
+        return false;
+    }
+    QGuiApplication::clipboard()->setText(QString::fromStdString(rle::WritePattern(pattern_, "Фигура")));
+    return true;
 }
 
 bool PatternFiles::paste()
@@ -141,11 +148,6 @@ bool PatternFiles::paste()
     return openText(text.toUtf8(), "Фигура из буфера обмена не вставлена.");
 }
 
-void PatternFiles::pasteFromKey()
-{
-    paste();
-}
-
 void PatternFiles::askOpen()
 {
     const QString path = QFileDialog::getOpenFileName(window_, "Открыть фигуру", folder_, FileFilter);
@@ -154,16 +156,27 @@ void PatternFiles::askOpen()
     }
 }
 
+QString PatternFiles::askSavePath(const QString& title, const QString& filter, const QString& suffix)
+{
+    QFileDialog dialog(window_, title, folder_, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The dialog adds the suffix itself, before it asks about replacing.
+    dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().first();
+}
+
 void PatternFiles::askSave()
 {
-    QString path = QFileDialog::getSaveFileName(window_, "Сохранить фигуру", folder_, FileFilter);
-    if (path.isEmpty()) {
+    if (refuseEmpty("Фигура не сохранена.")) {
         return;
     }
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += ".rle";
+    const QString path = askSavePath("Сохранить фигуру", FileFilter, "rle");
+    if (!path.isEmpty()) {
+        save(path);
     }
-    save(path);
 }
 
 bool PatternFiles::eventFilter(QObject* watched, QEvent* event)

@@ -1,31 +1,50 @@
-// The window's way to pattern files: Open (Ctrl+O) and Save (Ctrl+S) with a
-// file dialog, a file dropped on the window, the file named on the command
-// line, and Copy (Ctrl+C) and Paste (Ctrl+V) of RLE text. The format itself
-// is rle.h's; what a file yields goes into the editor through the window's
-// own procedure, as choosing a figure does. Whatever is wrong with a file,
-// one message box says so and nothing else changes.
+// The window's way to pattern files: Open and Save with a file dialog, a
+// file dropped on the window, the file named on the command line, and Copy
+// and Paste of RLE text. The format itself is rle.h's, the safe reading and
+// writing of files files/safe_files.h's. A pattern read is handed on by the
+// signal patternRead; whatever is wrong, one Russian message box says so and
+// nothing else changes.
 #pragma once
 
 #include <QObject>
 #include <QString>
 
-namespace hexlife {
+#include "editor/pattern_size.h"
 
-class MainWindow;
+class QWidget;
+
+namespace hexlife {
 
 class PatternFiles : public QObject {
     Q_OBJECT
 public:
-    explicit PatternFiles(MainWindow* window);
+    // `pattern` is what Save and Copy write: the window's pattern, which
+    // outlives this object.
+    PatternFiles(QWidget* window, const PatternArray& pattern);
 
     // Each returns whether it succeeded; a failure has been told to the user.
     bool open(const QString& path);
+    // A path as the bytes the system knows it by, whatever their encoding.
+    bool openBytes(const QByteArray& path);
     bool save(const QString& path);
-    void copy();
+    bool copy();
     bool paste();
+    // With a file dialog first.
+    void askOpen();
+    void askSave();
 
-    // The shortcuts, for the tooltips of the views they act on.
-    static QString ShortcutsTip();
+    // Whether the pattern has a live cell: there is something to save.
+    bool hasPattern() const;
+
+    // Writes bytes to a file as a whole, or leaves the old file as it was and
+    // tells why, after `failed` with %1 for the file's name: every save of
+    // the program goes through here.
+    bool saveBytes(const QString& path, const QByteArray& bytes, const QString& failed);
+    // A save dialog that adds the suffix before it asks whether to replace.
+    QString askSavePath(const QString& title, const QString& filter, const QString& suffix);
+
+signals:
+    void patternRead(const PatternArray& pattern);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -33,11 +52,10 @@ protected:
 private:
     bool openText(const QByteArray& text, const QString& source);
     void tell(const QString& message);
-    void askOpen();
-    void askSave();
-    void pasteFromKey();
+    bool refuseEmpty(const QString& what);
 
-    MainWindow* window_;
+    QWidget* window_;
+    const PatternArray& pattern_;
     QString folder_;  // where the last file was opened or saved
 };
 

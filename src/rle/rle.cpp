@@ -1,5 +1,7 @@
 #include "rle/rle.h"
 
+#include "program.h"
+
 #include <algorithm>
 #include <cctype>
 #include <limits>
@@ -105,7 +107,8 @@ bool ReadPosition(std::string_view line, std::int64_t& x, std::int64_t& y)
 }
 
 // The header "x = m, y = n, rule = r": its rule, or an error.
-std::optional<Error> ReadHeader(std::string_view line, int lineNumber, std::string& rule)
+std::optional<Error> ReadHeader(std::string_view line, int lineNumber, std::string& rule, std::int64_t& width,
+                                std::int64_t& height)
 {
     size_t start = 0;
     while (start <= line.size()) {
@@ -129,6 +132,7 @@ std::optional<Error> ReadHeader(std::string_view line, int lineNumber, std::stri
                                       : value.empty() ? ErrorKind::Truncated : ErrorKind::NotRle,
                              lineNumber, std::string(value));
             }
+            (key == "x" ? width : height) = number;
         }
         // Other keys (Golly's own) are passed over.
         start = comma + 1;
@@ -162,7 +166,15 @@ std::string WritePattern(const PatternArray& pattern, const std::string& name)
             bottom = std::max(bottom, cell.y);
         }
     }
-    std::string text = "#N " + name + "\n#C " + WindowCaption + " (hexagonal-life " + ProgramVersion +
+    // A name is one line: line breaks and other control characters in it
+    // would end the comment and break the file.
+    std::string title = name;
+    for (char& c : title) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+            c = ' ';
+        }
+    }
+    std::string text = "#N " + title + "\n#C " + WindowCaption + " (hexagonal-life " + ProgramVersion +
                        ")\n#CXRLE Pos=" + std::to_string(left) + "," + std::to_string(top) + "\n";
     text += "x = " + std::to_string(right - left + 1) + ", y = " + std::to_string(bottom - top + 1) +
             ", rule = B2/S2H\n";
@@ -242,7 +254,7 @@ ParseResult Parse(std::string_view text)
         if (!headerSeen && !bodyStarted && (trimmed.front() == 'x' || trimmed.front() == 'X') &&
             trimmed.find('=') != std::string_view::npos) {
             std::string rule;
-            if (auto error = ReadHeader(trimmed, lineNumber, rule)) {
+            if (auto error = ReadHeader(trimmed, lineNumber, rule, cells.width, cells.height)) {
                 result.error = *error;
                 return result;
             }
@@ -361,8 +373,11 @@ ReadResult ReadPattern(std::string_view text)
     const std::int64_t width = right - left + 1, height = high - low + 1;
     if (width > PatternColCount || height > PatternColLen) {
         result.error = Fault(ErrorKind::TooLarge, 0);
-        result.error.width = width;
-        result.error.height = height;
+        // The size the file declares, where it does: what its author knows.
+        result.error.width = cells.width >= 0 ? cells.width : right - left + 1;
+        result.error.height = cells.height >= 0 ? cells.height : height;
+        result.error.slanted = result.error.width <= PatternColCount && result.error.height <= PatternColLen;
+        result.error.columnHeight = height;
         return result;
     }
     // The first column even, as the figures' is, so that the editor shows the
@@ -392,10 +407,16 @@ std::string Message(const Error& error)
     case ErrorKind::WrongRule:
         return "Фигура задана для правила «" + error.detail +
                "», а программа играет только по правилу B2/S2 на шестигранном поле (B2/S2H).";
-    case ErrorKind::TooLarge:
-        return "Фигура размером " + std::to_string(error.width) + " × " + std::to_string(error.height) +
-               " клеток не помещается в редактор: в нём " + std::to_string(PatternColCount) + " × " +
-               std::to_string(PatternColLen) + " клеток.";
+    case ErrorKind::TooLarge: {
+        std::string text = "Фигура размером " + std::to_string(error.width) + " × " +
+                           std::to_string(error.height) + " клеток не помещается в редактор: в нём " +
+                           std::to_string(PatternColCount) + " × " + std::to_string(PatternColLen) + " клеток.";
+        if (error.slanted) {
+            text += " Строки шестигранной сетки Golly идут наискосок, и в столбцах редактора фигура занимает " +
+                    std::to_string(error.columnHeight) + " клеток в высоту.";
+        }
+        return text;
+    }
     case ErrorKind::TooBig:
         return "Файл больше " + std::to_string(MaxPatternFileBytes / (1 << 20)) +
                " МБ: фигуры такого размера программа не открывает.";

@@ -15,9 +15,16 @@
 #include <string_view>
 #include <vector>
 
-#include "app/shared_state.h"
+#include "editor/pattern_size.h"
 
 namespace hexlife::rle {
+
+// Longest line of RLE text written; most a pattern file may hold.
+constexpr int RleLineWidth = 70;
+constexpr std::int64_t MaxPatternFileBytes = 1 << 20;
+// Largest run count and #CXRLE position read; larger ones are refused.
+constexpr std::int64_t RleMaxRunCount = 2147483647;
+constexpr std::int64_t RleMaxPosition = 1000000000000;
 
 // A live cell in Golly's coordinates.
 struct GollyCell {
@@ -49,7 +56,12 @@ struct Error {
     ErrorKind kind = ErrorKind::NotRle;
     int line = 0;        // where it was found, from 1; 0 for the whole text
     std::string detail;  // the character, the rule, ...
-    std::int64_t width = 0, height = 0;  // TooLarge: the size in the pattern grid
+    // TooLarge: the size the header declares (else the cells' own), whether
+    // it is only the slant of Golly's rows that makes it too tall, and its
+    // height in the editor's columns.
+    std::int64_t width = 0, height = 0;
+    bool slanted = false;
+    std::int64_t columnHeight = 0;
 };
 
 // The message for the user, in Russian (UTF-8).
@@ -65,6 +77,7 @@ struct LiveRun {
 struct Cells {
     std::vector<LiveRun> runs;
     bool positioned = false;  // a #CXRLE Pos line placed the pattern
+    std::int64_t width = -1, height = -1;  // the header's x and y, if given
 };
 struct ParseResult {
     std::optional<Cells> cells;

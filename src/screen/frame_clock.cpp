@@ -1,6 +1,5 @@
 #include "screen/frame_clock.h"
 
-#include "app/shared_state.h"
 
 namespace hexlife {
 

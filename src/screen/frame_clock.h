@@ -6,6 +6,12 @@
 
 namespace hexlife {
 
+// The refresh rate assumed where the screen reports none, and the range of
+// rates taken as reported.
+constexpr double DefaultRefreshRate = 60.0;
+constexpr double MinRefreshRate = 20.0;
+constexpr double MaxRefreshRate = 500.0;
+
 class FrameClock {
 public:
     // The display's refresh rate in Hz; none (0) or a nonsense value means 60.

@@ -13,7 +13,7 @@
 #include <QImage>
 #include <QRect>
 
-#include "app/shared_state.h"
+#include "surface/color.h"
 
 namespace hexlife {
 

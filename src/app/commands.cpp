@@ -1,0 +1,62 @@
+// The table of the window's commands beyond its buttons: each one's text,
+// keys, when it can act and the procedure it calls. The context menu on the
+// field, the list of keys and the tooltips that name keys come from it.
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "app/main_window.h"
+#include "commands/command_table.h"
+#include "rle/pattern_files.h"
+#include "surface/picture_box.h"
+
+namespace hexlife {
+
+void MainWindow::SetUpCommands()
+{
+    using G = CommandGroup;
+    using K = QKeySequence;
+    auto paused = [this] { return Run.paused(); };
+    auto hasPattern = [this] { return Files->hasPattern(); };
+    std::vector<Command> table = {
+        {G::Run, "Пауза или продолжение", {K(Qt::Key_Space)}, [this] { return Run.running(); }, [this] { RunPause(); }},
+        {G::Run, "Один шаг", {K(Qt::Key_Right), K(Qt::Key_N)}, paused, [this] { RunStep(); }},
+        {G::Run, "Быстрее", {K(Qt::Key_Plus), K(Qt::Key_Equal)}, [this] { return Run.canGoFaster(); },
+         [this] { RunFaster(); }},
+        {G::Run, "Медленнее", {K(Qt::Key_Minus), K(Qt::Key_Underscore)}, [this] { return Run.canGoSlower(); },
+         [this] { RunSlower(); }},
+        {G::Run, "Начальную фигуру снова", {K(Qt::CTRL | Qt::Key_R)}, [this] { return CanRunAgain(); },
+         [this] { RunAgain(); }},
+        {G::Figure, "Открыть фигуру…", {K(K::Open)}, {}, [this] { Files->askOpen(); }},
+        {G::Figure, "Сохранить фигуру…", {K(K::Save)}, hasPattern, [this] { Files->askSave(); }},
+        {G::Figure, "Копировать фигуру", {K(K::Copy)}, hasPattern, [this] { Files->copy(); }},
+        {G::Figure, "Вставить фигуру", {K(K::Paste)}, {}, [this] { Files->paste(); }},
+        {G::Help, "Клавиши и команды", {K(K::HelpContents)}, {}, [this] { ShowKeyList(); }},
+        {G::Hidden, "Меню команд", {K(Qt::Key_Menu), K(Qt::SHIFT | Qt::Key_F10)}, {},
+         [this] { Commands->popUp(Picture1->mapToGlobal(Picture1->rect().center())); }},
+    };
+    Commands = new CommandTable(this, std::move(table));
+
+    Picture1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Picture1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { Commands->popUp(Picture1->mapToGlobal(at)); });
+
+    // Tooltips name the keys of the commands the control is about.
+    const QString menuNote = QStringLiteral("\nЩелчок правой кнопкой — все команды.");
+    Picture1->setToolTip(Commands->keysTip(G::Run) + menuNote);
+    Label1->setToolTip(Commands->keysTip(G::Run));
+    Picture3->setToolTip(Commands->keysTip(G::Figure));
+    Picture4->setToolTip(QStringLiteral("Щелчок снова открывает начальную фигуру для правки.\n") +
+                         Commands->keysTip(G::Figure));
+}
+
+void MainWindow::ShowKeyList()
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Клавиши и команды"),
+                    Commands->keyList() + QStringLiteral("\n\nВсе команды есть и в меню поля (правая кнопка мыши)."),
+                    QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+}  // namespace hexlife

@@ -1,0 +1,129 @@
+#include "commands/command_table.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QWidget>
+
+namespace hexlife {
+
+namespace {
+
+const char* GroupTitle(CommandGroup group)
+{
+    switch (group) {
+    case CommandGroup::Run: return "Колония";
+    case CommandGroup::Figure: return "Фигура";
+    case CommandGroup::View: return "Вид";
+    case CommandGroup::Help: return "Справка";
+    case CommandGroup::Hidden: return "Прочее";
+    }
+    return "";
+}
+
+constexpr CommandGroup Groups[] = {CommandGroup::Run, CommandGroup::Figure, CommandGroup::View,
+                                   CommandGroup::Help, CommandGroup::Hidden};
+
+}  // namespace
+
+CommandTable::CommandTable(QWidget* window, std::vector<Command> commands)
+    : QObject(window), commands_(std::move(commands))
+{
+    menu_ = new QMenu(window);
+    menu_->setAccessibleName(QStringLiteral("Меню команд"));
+    connect(menu_, &QMenu::aboutToShow, this, &CommandTable::refresh);
+    for (size_t i = 0; i < commands_.size(); ++i) {
+        const Command& command = commands_[i];
+        auto* action = new QAction(command.text, window);
+        action->setShortcuts(command.keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setShortcutVisibleInContextMenu(true);
+        window->addAction(action);
+        connect(action, &QAction::triggered, this, [this, i] {
+            // A key may come before the states are refreshed: ask again.
+            const Command& c = commands_[i];
+            if (!c.enabled || c.enabled()) {
+                c.call();
+            }
+            refresh();
+        });
+        actions_.push_back(action);
+    }
+    for (CommandGroup group : Groups) {
+        if (group == CommandGroup::Hidden) continue;
+        bool first = true;
+        for (size_t i = 0; i < commands_.size(); ++i) {
+            if (commands_[i].group != group) continue;
+            if (first && !menu_->isEmpty()) menu_->addSeparator();
+            first = false;
+            menu_->addAction(actions_[i]);
+        }
+    }
+    refresh();
+}
+
+int CommandTable::find(const QString& text) const
+{
+    for (size_t i = 0; i < commands_.size(); ++i) {
+        if (commands_[i].text == text) return int(i);
+    }
+    return -1;
+}
+
+void CommandTable::refresh()
+{
+    for (size_t i = 0; i < commands_.size(); ++i) {
+        actions_[i]->setEnabled(!commands_[i].enabled || commands_[i].enabled());
+    }
+}
+
+void CommandTable::popUp(const QPoint& globalPosition)
+{
+    menu_->popup(globalPosition);
+}
+
+QString CommandTable::KeysText(const QList<QKeySequence>& keys)
+{
+    QStringList texts;
+    for (const QKeySequence& key : keys) {
+        QString text = key.toString(QKeySequence::NativeText);
+        // Qt names a few keys in English whatever the language.
+        text.replace(QStringLiteral("Space"), QStringLiteral("Пробел"))
+            .replace(QStringLiteral("Right"), QStringLiteral("→"))
+            .replace(QStringLiteral("Left"), QStringLiteral("←"))
+            .replace(QStringLiteral("Menu"), QStringLiteral("Меню"));
+        texts << text;
+    }
+    return texts.join(QStringLiteral(", "));
+}
+
+QString CommandTable::keyList() const
+{
+    QStringList lines;
+    for (CommandGroup group : Groups) {
+        QStringList entries;
+        for (const Command& command : commands_) {
+            if (command.group == group) {
+                entries << QStringLiteral("    %1 — %2").arg(QString(command.text).remove('&'),
+                                                            command.keys.isEmpty() ? QStringLiteral("без клавиши")
+                                                                                   : KeysText(command.keys));
+            }
+        }
+        if (!entries.isEmpty()) {
+            lines << QString::fromUtf8(GroupTitle(group)) + ':' << entries;
+        }
+    }
+    return lines.join('\n');
+}
+
+QString CommandTable::keysTip(CommandGroup group) const
+{
+    QStringList lines;
+    for (const Command& command : commands_) {
+        if (command.group == group && !command.keys.isEmpty()) {
+            lines << KeysText(command.keys) + QStringLiteral(" — ") + QString(command.text).remove('&').toLower();
+        }
+    }
+    return lines.join('\n');
+}
+
+}  // namespace hexlife

@@ -1,0 +1,65 @@
+// The window's commands beyond its buttons, declared once each: a Russian
+// text, the keys, when the command can act and what it calls. The table
+// makes a QAction of each, on the window, so that keys reach commands only
+// through them; the context menu, the list of keys and the tooltips that
+// name keys are all made from the same table.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include <QKeySequence>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QAction;
+class QMenu;
+class QPoint;
+class QWidget;
+
+namespace hexlife {
+
+// The menu's groups, in the menu's order; Hidden commands are keys only
+// (they are in the list of keys, not in the menu).
+enum class CommandGroup { Run, Figure, View, Help, Hidden };
+
+struct Command {
+    CommandGroup group;
+    QString text;
+    QList<QKeySequence> keys;  // the first is the one the menu shows
+    std::function<bool()> enabled;  // when it can act; empty for always
+    std::function<void()> call;
+};
+
+class CommandTable : public QObject {
+    Q_OBJECT
+public:
+    CommandTable(QWidget* window, std::vector<Command> commands);
+
+    int size() const { return int(commands_.size()); }
+    const Command& command(int i) const { return commands_[size_t(i)]; }
+    QAction* action(int i) const { return actions_[size_t(i)]; }
+    // The command whose text this is, or -1.
+    int find(const QString& text) const;
+
+    // Enables each action as its command can act now.
+    void refresh();
+    // The context menu, its commands in groups; refreshed when it opens.
+    QMenu* menu() const { return menu_; }
+    void popUp(const QPoint& globalPosition);
+
+    // Every command with its keys, group by group, as one Russian text.
+    QString keyList() const;
+    // "keys — text" lines of one group's commands, for a tooltip.
+    QString keysTip(CommandGroup group) const;
+    // The keys of a command as the user reads them: "→, N".
+    static QString KeysText(const QList<QKeySequence>& keys);
+
+private:
+    std::vector<Command> commands_;
+    std::vector<QAction*> actions_;
+    QMenu* menu_ = nullptr;
+};
+
+}  // namespace hexlife
