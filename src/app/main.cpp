@@ -9,12 +9,10 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTimer>
-#include <QTranslator>
 
 #include "app/main_window.h"
+#include "app/russian.h"
 #include "rle/pattern_files.h"
 
 namespace {
@@ -35,17 +33,6 @@ void UseUtf8CharacterType()
         if (std::setlocale(LC_CTYPE, name) != nullptr) {
             return;
         }
-    }
-}
-
-// Qt's own texts (file dialogs, standard buttons, the command line's help)
-// in Russian whatever the locale says; without the file, Qt's English.
-void UseRussian(QCoreApplication& application)
-{
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    auto* translator = new QTranslator(&application);
-    if (translator->load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QCoreApplication::installTranslator(translator);
     }
 }
 
@@ -116,7 +103,7 @@ int main(int argc, char** argv)
         if (argument == "-h" || argument == "--help" || argument == "--help-all" || argument == "-?" ||
             argument == "-v" || argument == "--version") {
             QCoreApplication application(argc, argv);
-            UseRussian(application);
+            hexlife::UseRussian(application);
             CommandLineFile(application, argc, argv);
             return 0;
         }
@@ -125,7 +112,7 @@ int main(int argc, char** argv)
     QtHandler = qInstallMessageHandler(StartUpMessages);
     QApplication application(argc, argv);  // sets the locale from the environment
     UseUtf8CharacterType();
-    UseRussian(application);
+    hexlife::UseRussian(application);
     const QByteArray file = CommandLineFile(application, argc, argv);
     // Lets the desktop match the window to its installed entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.hexlife.HexagonalLife"));

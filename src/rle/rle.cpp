@@ -374,8 +374,13 @@ ReadResult ReadPattern(std::string_view text)
     if (width > PatternColCount || height > PatternColLen) {
         result.error = Fault(ErrorKind::TooLarge, 0);
         // The size the file declares, where it does: what its author knows.
-        result.error.width = cells.width >= 0 ? cells.width : right - left + 1;
-        result.error.height = cells.height >= 0 ? cells.height : height;
+        std::int64_t top = cells.runs.front().y, bottom = top;
+        for (const LiveRun& run : cells.runs) {
+            top = std::min(top, run.y);
+            bottom = std::max(bottom, run.y);
+        }
+        result.error.width = cells.width >= 0 ? cells.width : width;
+        result.error.height = cells.height >= 0 ? cells.height : bottom - top + 1;
         result.error.slanted = result.error.width <= PatternColCount && result.error.height <= PatternColLen;
         result.error.columnHeight = height;
         return result;
