@@ -178,8 +178,8 @@ private slots:
     {
         auto message = [](const std::string& text) { return QString::fromStdString(Message(Read(text).error)); };
         QVERIFY(message("x = 1, y = 1, rule = B3/S23\no!").contains("B3/S23"));
-        // A row of Golly's grid is a slant in the pattern grid: 15 columns, 8 positions.
-        QVERIFY(message("15o!").contains("15 × 8") && message("15o!").contains("14 × 11"));
+        // Named by Golly's own size: a row of 15 cells.
+        QVERIFY(message("15o!").contains("15 × 1 ") && message("15o!").contains("14 × 11"));
         QVERIFY(message("o$$$$$$$$$$$o!").contains("1 × 12"));
         QVERIFY(message("x = 1, y = 1\nq!").contains("«q»") && message("x = 1, y = 1\nq!").contains("строка 2"));
         QVERIFY(message(std::string(MaxPatternFileBytes + 1, 'o')).contains("1 МБ"));

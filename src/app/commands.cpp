@@ -16,11 +16,17 @@ void MainWindow::SetUpCommands()
 {
     using G = CommandGroup;
     using K = QKeySequence;
-    auto paused = [this] { return Run.paused(); };
     auto hasPattern = [this] { return Files->hasPattern(); };
     std::vector<Command> table = {
         {G::Run, "Пауза или продолжение", {K(Qt::Key_Space)}, [this] { return Run.running(); }, [this] { RunPause(); }},
-        {G::Run, "Один шаг", {K(Qt::Key_Right), K(Qt::Key_N)}, paused, [this] { RunStep(); }},
+        {G::Run, "Следующее поколение", {K(Qt::Key_Right), K(Qt::Key_N)}, [this] { return CanStep(); },
+         [this] { RunStep(); }},
+        {G::Run, "Предыдущее поколение", {K(Qt::Key_Left)}, [this] { return CanBrowse() && CycleCount > 1; },
+         [this] { RunBack(); }},
+        {G::Run, "Начальная фигура", {K(Qt::Key_Home)}, [this] { return CanBrowse() && CycleCount != 1; },
+         [this] { RunFirst(); }},
+        {G::Run, "Последнее поколение", {K(Qt::Key_End)},
+         [this] { return CanBrowse() && CycleCount != History.size() - 1; }, [this] { RunLatest(); }},
         {G::Run, "Быстрее", {K(Qt::Key_Plus), K(Qt::Key_Equal)}, [this] { return Run.canGoFaster(); },
          [this] { RunFaster(); }},
         {G::Run, "Медленнее", {K(Qt::Key_Minus), K(Qt::Key_Underscore)}, [this] { return Run.canGoSlower(); },
@@ -31,6 +37,12 @@ void MainWindow::SetUpCommands()
         {G::Figure, "Сохранить фигуру…", {K(K::Save)}, hasPattern, [this] { Files->askSave(); }},
         {G::Figure, "Копировать фигуру", {K(K::Copy)}, hasPattern, [this] { Files->copy(); }},
         {G::Figure, "Вставить фигуру", {K(K::Paste)}, {}, [this] { Files->paste(); }},
+        {G::View, "Копировать поле", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_C)}, [this] { return FieldHasCells(); },
+         [this] { CopyField(); }},
+        {G::View, "Сохранить поле как RLE…", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}, [this] { return FieldHasCells(); },
+         [this] { SaveFieldRle(); }},
+        {G::View, "Сохранить поле как картинку…", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_P)}, {}, [this] { SaveFieldPng(); }},
+        {G::View, "Ход колонии", {K(Qt::CTRL | Qt::Key_G)}, {}, [this] { ShowPlot(); }},
         {G::Help, "Клавиши и команды", {K(K::HelpContents)}, {}, [this] { ShowKeyList(); }},
         {G::Hidden, "Меню команд", {K(Qt::Key_Menu), K(Qt::SHIFT | Qt::Key_F10)}, {},
          [this] { Commands->popUp(Picture1->mapToGlobal(Picture1->rect().center())); }},

@@ -85,6 +85,7 @@ void MainWindow::SetUpLayout()
         Picture2[k]->place(ToRect(Picture2Box(k)));
         Picture2[k]->setBackgroundColorRole(QPalette::Window);
         Picture2[k]->setAccessibleName(QStringLiteral("Фигура %1").arg(k + 1));
+        Picture2[k]->installEventFilter(this);  // its tooltip: the figure's fate
     }
     Picture3 = new PictureBox(this);
     Picture3->place(ToRect(Picture3Box));
@@ -98,6 +99,9 @@ void MainWindow::SetUpLayout()
     Label3 = new QLabel(this);
     Label3->setAccessibleName(QStringLiteral("Состояние колонии"));
     Label3->setAlignment(Qt::AlignCenter);
+    Label4 = new QLabel(this);
+    Label4->setAccessibleName(QStringLiteral("Судьба колонии"));
+    Label4->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     FitTopBar();
 
     // Buttons take the focus from Tab only, not from a click.
@@ -157,7 +161,7 @@ void MainWindow::FitTopBar()
 {
     QFont font = Label2->font();
     for (;;) {
-        for (QLabel* label : {Label1, Label2, Label3}) {
+        for (QLabel* label : {Label1, Label2, Label3, Label4}) {
             label->setFont(font);
         }
         FitLabel(Label2, Label2Box, Label2Caption);
@@ -169,17 +173,21 @@ void MainWindow::FitTopBar()
                               : -1);
         FitLabel(Label1, Label1Box, Label1WidestText);
         Label3->setText(QString::fromUtf8(Label3WidestText));
+        Label4->setText(QString::fromUtf8(Label4WidestText));
         const bool fits = Label1->geometry().right() < Command3Box.left &&
                           Label2->geometry().right() < Command3Box.left &&
                           Label3->sizeHint().width() <= Label3Box.width &&
+                          Label4->sizeHint().width() <= Label4Box.width &&
                           Label2->sizeHint().height() <= Label2Box.height;
         Label3->setText(QString());
+        Label4->setText(QString());
         if (fits || font.pointSizeF() <= MinTopBarPointSize) {
             break;
         }
         font.setPointSizeF(std::max(MinTopBarPointSize, font.pointSizeF() - 0.5));
     }
     Label3->setGeometry(ToRect(Label3Box));
+    Label4->setGeometry(ToRect(Label4Box));
     Label1->setGeometry(Label1->x(), Label1->y(), std::min(Label1->width(), Command3Box.left - Label1->x()),
                         Label1->height());
     Label2->setGeometry(Label2->x(), Label2->y(), std::min(Label2->width(), Command3Box.left - Label2->x()),

@@ -11,6 +11,7 @@
 
 #include "app/shared_state.h"
 #include "engine/run_state.h"
+#include "history/run_history.h"
 
 class QLabel;
 class QPushButton;
@@ -18,6 +19,7 @@ class QTimer;
 
 namespace hexlife {
 
+class ColonyPlot;
 class CommandTable;
 class FramePacer;
 class PatternFiles;
@@ -39,6 +41,7 @@ public:
     QLabel* Label1 = nullptr;  // cycle count
     QLabel* Label2 = nullptr;  // its caption
     QLabel* Label3 = nullptr;  // the run's status: pause and pace, empty by default
+    QLabel* Label4 = nullptr;  // how the colony ends, once that is known
     QTimer* Timer1 = nullptr;
     // Holds the window's repaints to one per display frame.
     FramePacer* Pacer = nullptr;
@@ -48,6 +51,10 @@ public:
     RunState Run;
     // The commands beyond the buttons: their actions, keys and menu.
     CommandTable* Commands = nullptr;
+    // Every generation of the current run, and its fate.
+    RunHistory History;
+    // The population plot, made when first opened.
+    ColonyPlot* Plot = nullptr;
 
     // Event procedures. Button and Shift use the codes 1 left / 2 right /
     // 4 middle and 1 Shift / 2 Ctrl / 4 Alt; positions are image pixels.
@@ -65,7 +72,22 @@ public:
 
     // Commands of the table (app/commands.cpp).
     void RunPause();    // pauses a going run, or resumes it
-    void RunStep();     // one tick while paused
+    void RunStep();     // the next generation, replayed or computed
+    void RunBack();     // the previous generation
+    void RunFirst();    // the start figure
+    void RunLatest();   // the latest generation known
+    // Shows the generation that the tick counting `Count` draws, field and
+    // count as that tick leaves them; the run is held paused there, or
+    // ended where it ended.
+    void ShowCycle(int Count);
+    bool CanBrowse() const;
+    bool CanStep() const;
+    void ShowPlot();
+    void CopyField();
+    void SaveFieldRle();
+    void SaveFieldPng();
+    // Whether the generation on the field has a live cell.
+    bool FieldHasCells() const;
     void RunFaster();
     void RunSlower();
     void RunAgain();    // the start figure reopened and started again
@@ -87,6 +109,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void SetUpLayout();
@@ -95,6 +118,8 @@ private:
     // Ends a run however it ends: the timer stops, the status clears.
     void EndRun();
     void ShowRunStatus();
+    void ShowFate();
+    int FateShown = -1;  // which fate Label4 shows, to set it only on change
     // Shows the editor, emptied, over the field: the first steps of
     // choosing a figure and of opening a pattern.
     void OpenEditor();

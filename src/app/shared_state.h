@@ -86,6 +86,8 @@ constexpr Box Label1Box{288, 0, 25, 25};
 constexpr double MinTopBarPointSize = 4.0;
 // The run's status, in the free strip between «Выход» and «Справка».
 constexpr Box Label3Box{449, 0, 143, 25};
+// How the colony ends, in the free strip right of «Справка».
+constexpr Box Label4Box{697, 0, 288, 25};
 constexpr Box Picture2Box(int k)
 {
     return {48 * (k % 2), 96 + 48 * (k / 2), 41, 49};
@@ -105,6 +107,8 @@ constexpr const char* HelpTitle = "Помощь";
 constexpr const char* PauseCaption = "Пауза";
 // The widest text the status label shows.
 constexpr const char* Label3WidestText = "Пауза, 500 мс";
+// The widest fate the fate label shows.
+constexpr const char* Label4WidestText = "Движется: период 1000 с цикла 1000";
 // The longest count Label1 ever shows; it is widened to fit it.
 constexpr const char* Label1WidestText = "1001";
 

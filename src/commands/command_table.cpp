@@ -13,7 +13,7 @@ const char* GroupTitle(CommandGroup group)
     switch (group) {
     case CommandGroup::Run: return "Колония";
     case CommandGroup::Figure: return "Фигура";
-    case CommandGroup::View: return "Вид";
+    case CommandGroup::View: return "Поле";
     case CommandGroup::Help: return "Справка";
     case CommandGroup::Hidden: return "Прочее";
     }

@@ -33,6 +33,8 @@ void MainWindow::Command1_Click()
             FieldCells[n] = PatternCells[i];
         }
     }
+    History.start(FieldCells);
+    ShowFate();
     DrawPreview();
     Picture3->setEnabled(false);
     Picture3->setVisible(false);
@@ -46,14 +48,31 @@ void MainWindow::Timer1_Timer()
 {
     LiveCount = 0;
     DrawField();
-    if (MarkGeneration(FieldCells)) {
+    const bool edge = MarkGeneration(FieldCells);
+    if (edge) {
         EndRun();  // the colony has reached the edge of the live area
     }
     ++CycleCount;
     Label1->setText(QString::number(CycleCount));
     ResolveGeneration(FieldCells);
-    if (CycleCount > CycleLimit || LiveCount == 0) {
+    History.record(CycleCount, FieldCells);
+    const bool over = CycleCount > CycleLimit || LiveCount == 0;
+    if (over) {
         EndRun();
+    }
+    if ((edge || over) && History.ended() == RunEnd::None) {
+        History.end(edge ? RunEnd::Edge : LiveCount == 0 ? RunEnd::Empty : RunEnd::Limit, CycleCount);
+    }
+    ShowFate();
+}
+
+void MainWindow::ShowFate()
+{
+    // Set only when what is known changes: a repetition found, an end.
+    const int fate = (History.repetition() ? 1 : 0) + 2 * int(History.ended()) + (History.empty() ? 16 : 0);
+    if (fate != FateShown) {
+        FateShown = fate;
+        Label4->setText(QString::fromStdString(History.verdict()));
     }
 }
 
@@ -83,12 +102,68 @@ void MainWindow::RunPause()
     }
 }
 
+bool MainWindow::CanBrowse() const
+{
+    // A paused run, or one that ended by a rule and is still on the field.
+    return !History.empty() &&
+           (Run.paused() || (!Run.running() && History.ended() != RunEnd::None && !Picture3->isVisible()));
+}
+
+bool MainWindow::CanStep() const
+{
+    return CanBrowse() && !(History.ended() != RunEnd::None && CycleCount >= History.endCount());
+}
+
 void MainWindow::RunStep()
 {
-    // One tick as the timer would run it, stop rules and all.
-    if (Run.paused()) {
-        Timer1_Timer();
+    if (!CanStep()) {
+        return;
     }
+    if (CycleCount + 1 < History.size()) {
+        ShowCycle(CycleCount + 1);  // known: replayed
+    } else {
+        Timer1_Timer();  // one tick as the timer would run it, stop rules and all
+    }
+}
+
+void MainWindow::RunBack()
+{
+    if (CanBrowse() && CycleCount > 1) {
+        ShowCycle(CycleCount - 1);
+    }
+}
+
+void MainWindow::RunFirst()
+{
+    if (CanBrowse() && History.size() > 1) {
+        ShowCycle(1);
+    }
+}
+
+void MainWindow::RunLatest()
+{
+    if (CanBrowse() && History.size() > 1) {
+        ShowCycle(History.size() - 1);
+    }
+}
+
+void MainWindow::ShowCycle(int Count)
+{
+    // The tick counting Count draws generation Count - 1 and leaves the
+    // field holding generation Count.
+    History.unpack(Count - 1, FieldCells);
+    LiveCount = 0;
+    DrawField();
+    History.unpack(Count, FieldCells);
+    CycleCount = std::int16_t(Count);
+    Label1->setText(QString::number(CycleCount));
+    Timer1->stop();
+    if (History.ended() != RunEnd::None && Count == History.endCount()) {
+        Run.stop();
+    } else {
+        Run.holdPaused();
+    }
+    ShowRunStatus();
 }
 
 void MainWindow::RunFaster()

@@ -15,6 +15,13 @@ void RunState::stop()
     paused_ = false;
 }
 
+void RunState::holdPaused()
+{
+    running_ = true;
+    started_ = true;
+    paused_ = true;
+}
+
 bool RunState::togglePause()
 {
     if (!running_) {

@@ -23,6 +23,8 @@ public:
     void start();
     // The run ends, however: by a tick, a choice of figure, the preview.
     void stop();
+    // A run shown again at one of its generations: going, and paused.
+    void holdPaused();
     // Pauses or resumes a going run; false when there is none.
     bool togglePause();
     // A shorter or a longer tick interval; false at the end of the scale.

@@ -155,6 +155,11 @@ std::string WritePattern(const PatternArray& pattern, const std::string& name)
             }
         }
     }
+    return WriteCells(std::move(live), name);
+}
+
+std::string WriteCells(std::vector<GollyCell> live, const std::string& name)
+{
     std::int64_t left = 0, top = 0, right = -1, bottom = -1;
     if (!live.empty()) {
         left = right = live.front().x;

@@ -42,6 +42,8 @@ constexpr GollyCell ToGolly(int column, int position)
 // header with the tight bounding box and rule B2/S2H, lines of at most
 // RleLineWidth characters, "!" at the end.
 std::string WritePattern(const PatternArray& pattern, const std::string& name);
+// The same for any live cells, in Golly's coordinates.
+std::string WriteCells(std::vector<GollyCell> live, const std::string& name);
 
 enum class ErrorKind {
     NotRle,         // text that is no RLE at all, or a character RLE has not

@@ -1,0 +1,129 @@
+// What the window shows of a run besides the field: the generation on the
+// field copied or saved (RLE, PNG), the population plot, and each figure's
+// fate in its thumbnail's tooltip, worked out when first asked for.
+#include <QBuffer>
+#include <QClipboard>
+#include <QEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+
+#include "app/main_window.h"
+#include "figures/catalogue.h"
+#include "history/colony_plot.h"
+#include "rle/pattern_files.h"
+#include "rle/rle.h"
+#include "screen/frame_pacer.h"
+#include "surface/picture_box.h"
+
+namespace hexlife {
+
+namespace {
+
+// The live cells of the generation on the field: the one the last tick drew.
+std::vector<rle::GollyCell> ShownCells(const RunHistory& history, int count)
+{
+    std::vector<rle::GollyCell> live;
+    if (count < 1 || count > history.size()) return live;
+    FieldArray field{};
+    history.unpack(count - 1, field);
+    for (int c = 0; c < FieldColCount; ++c) {
+        for (int r = 0; r < FieldColLen; ++r) {
+            if (field[size_t(c * FieldColLen + r)] == 1) live.push_back(rle::ToGolly(c, r));
+        }
+    }
+    return live;
+}
+
+const char* const FieldRleFilter = "Фигуры RLE (*.rle);;Все файлы (*)";
+
+}  // namespace
+
+bool MainWindow::FieldHasCells() const
+{
+    return CycleCount >= 1 && CycleCount <= History.size() && History.population(CycleCount - 1) > 0;
+}
+
+void MainWindow::CopyField()
+{
+    if (!FieldHasCells()) return;
+    QGuiApplication::clipboard()->setText(QString::fromStdString(
+        rle::WriteCells(ShownCells(History, CycleCount), "Поле, цикл " + std::to_string(CycleCount))));
+}
+
+void MainWindow::SaveFieldRle()
+{
+    if (!FieldHasCells()) return;
+    const QString path = Files->askSavePath(QStringLiteral("Сохранить поле как RLE"), FieldRleFilter, "rle");
+    if (!path.isEmpty()) {
+        Files->saveBytes(path,
+                         QByteArray::fromStdString(rle::WriteCells(ShownCells(History, CycleCount),
+                                                                   QFileInfo(path).completeBaseName().toStdString())),
+                         QStringLiteral("Поле не сохранено в файл %1."));
+    }
+}
+
+void MainWindow::SaveFieldPng()
+{
+    const QString path = Files->askSavePath(QStringLiteral("Сохранить поле как картинку"),
+                                            QStringLiteral("Картинки PNG (*.png)"), "png");
+    if (path.isEmpty()) return;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    Picture1->surface().image().save(&buffer, "PNG");
+    Files->saveBytes(path, bytes, QStringLiteral("Картинка поля не сохранена в файл %1."));
+}
+
+void MainWindow::ShowPlot()
+{
+    if (Plot == nullptr) {
+        Plot = new ColonyPlot(History, [this] { return int(CycleCount); }, this);
+        new FramePacer(Plot);  // repainted at most once per display frame
+        connect(Plot, &ColonyPlot::picked, this, [this](int count) {
+            if (!History.empty()) {
+                Timer1->stop();
+                ShowCycle(count);
+                Plot->update();
+            }
+        });
+        connect(Plot, &ColonyPlot::saveRequested, this, [this] {
+            const QString path = Files->askSavePath(QStringLiteral("Сохранить ход колонии"),
+                                                    QStringLiteral("Картинки PNG (*.png)"), "png");
+            if (path.isEmpty()) return;
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            Plot->picture().save(&buffer, "PNG");
+            Files->saveBytes(path, bytes, QStringLiteral("Ход колонии не сохранён в файл %1."));
+        });
+    }
+    Plot->show();
+    Plot->raise();
+    Plot->activateWindow();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // A thumbnail's tooltip names its figure's fate, worked out the first
+    // time it is asked for (a few milliseconds), not at start-up.
+    if (event->type() == QEvent::ToolTip) {
+        for (int k = 0; k < FigureCount; ++k) {
+            if (watched == Picture2[k] && Picture2[k]->toolTip().isEmpty()) {
+                FieldArray field{};
+                const auto cells = FigureCells(k);
+                for (int c = 0; c < FigureCellCount; ++c) {
+                    const int i = FigureFirst + PatternColLen * (c / FigureColLen) + c % FigureColLen;
+                    field[size_t(PlacementBase + i % PatternColLen + FieldColLen * (i / PatternColLen))] =
+                        std::int8_t(cells[size_t(c)]);
+                }
+                Picture2[k]->setToolTip(QStringLiteral("Фигура %1: %2")
+                                            .arg(k + 1)
+                                            .arg(QString::fromStdString(RunToEnd(field).verdict()).toLower()));
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace hexlife

@@ -1,0 +1,213 @@
+#include "history/run_history.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "engine/life_step.h"
+
+namespace hexlife {
+
+namespace {
+
+// Eight cells of 0 or 1, as bytes, to eight bits: the multiply gathers
+// each byte's low bit into the top byte.
+inline std::uint64_t GatherBits(const std::int8_t* cells)
+{
+    std::uint64_t bytes;
+    std::memcpy(&bytes, cells, 8);
+    return ((bytes & 0x0101010101010101ULL) * 0x0102040810204080ULL) >> 56;
+}
+
+// The bits of one column shifted down by `shift` (< 128): the column's cells
+// from its first live one on.
+inline std::pair<std::uint64_t, std::uint64_t> ShiftDown(std::uint64_t low, std::uint64_t high, int shift)
+{
+    if (shift == 0) return {low, high};
+    if (shift >= 64) return {high >> (shift - 64), 0};
+    return {(low >> shift) | (high << (64 - shift)), high >> shift};
+}
+
+inline int FirstLive(std::uint64_t low, std::uint64_t high)
+{
+    return low != 0 ? std::countr_zero(low) : 64 + std::countr_zero(high);
+}
+
+inline std::uint64_t Mix(std::uint64_t hash, std::uint64_t value)
+{
+    hash ^= value + 0x9e3779b97f4a7c15ULL + (hash << 6) + (hash >> 2);
+    return hash * 0xff51afd7ed558ccdULL;
+}
+
+}  // namespace
+
+RunHistory::Packed RunHistory::Pack(const FieldArray& field)
+{
+    Packed packed{};
+    for (int c = 0; c < FieldColCount; ++c) {
+        const std::int8_t* column = field.data() + c * FieldColLen;
+        std::uint64_t words[WordsPerColumn] = {0, 0};
+        int r = 0;
+        for (; r + 8 <= FieldColLen; r += 8) {
+            words[r / 64] |= GatherBits(column + r) << (r % 64);
+        }
+        for (; r < FieldColLen; ++r) {
+            words[r / 64] |= std::uint64_t(column[r] == 1) << (r % 64);
+        }
+        packed[size_t(c * WordsPerColumn)] = words[0];
+        packed[size_t(c * WordsPerColumn + 1)] = words[1];
+    }
+    return packed;
+}
+
+void RunHistory::unpack(int generation, FieldArray& field) const
+{
+    const Packed& packed = generations_[size_t(generation)].cells;
+    for (int c = 0; c < FieldColCount; ++c) {
+        for (int r = 0; r < FieldColLen; ++r) {
+            field[size_t(c * FieldColLen + r)] = std::int8_t(packed[size_t(c * WordsPerColumn + r / 64)] >> (r % 64) & 1);
+        }
+    }
+}
+
+void RunHistory::start(const FieldArray& field)
+{
+    generations_.clear();
+    byShape_.clear();
+    repetition_.reset();
+    end_ = RunEnd::None;
+    endCount_ = 0;
+    record(0, field);
+}
+
+void RunHistory::record(int generation, const FieldArray& field)
+{
+    if (generation != size()) {
+        return;  // known already, or not next (never, from the tick)
+    }
+    Generation next{Pack(field), 0, 0, 0, 0, 0};
+    const Generation* previous = generations_.empty() ? nullptr : &generations_.back();
+    for (size_t w = 0; w < next.cells.size(); ++w) {
+        const std::uint64_t now = next.cells[w];
+        next.population += std::popcount(now);
+        if (previous != nullptr) {
+            next.births += std::popcount(now & ~previous->cells[w]);
+            next.deaths += std::popcount(previous->cells[w] & ~now);
+        }
+    }
+    if (generations_.empty()) {
+        // A whole run fits without moving the generations again.
+        generations_.reserve(CycleLimit + 2);
+    }
+    generations_.push_back(next);
+    if (!repetition_) {
+        detectRepetition();
+    }
+}
+
+void RunHistory::detectRepetition()
+{
+    Generation& latest = generations_.back();
+    if (latest.population == 0) {
+        return;  // dying out is told as such, not as a repetition
+    }
+    // The shape wherever it stands: per live column, its place from the
+    // leftmost column, its first live cell's Golly y from the topmost, and
+    // its cells from there down.
+    auto shapeOf = [](Generation& g, bool placeOnly) {
+        g.left = -1;
+        g.top = 1 << 30;
+        for (int c = 0; c < FieldColCount; ++c) {
+            const std::uint64_t low = g.cells[size_t(c * WordsPerColumn)], high = g.cells[size_t(c * WordsPerColumn + 1)];
+            if ((low | high) == 0) continue;
+            if (g.left < 0) g.left = c;
+            g.top = std::min(g.top, FirstLive(low, high) + c / 2);
+        }
+        std::uint64_t hash = 0;
+        if (!placeOnly) {
+            for (int c = g.left; c < FieldColCount; ++c) {
+                const std::uint64_t low = g.cells[size_t(c * WordsPerColumn)], high = g.cells[size_t(c * WordsPerColumn + 1)];
+                if ((low | high) == 0) continue;
+                const int first = FirstLive(low, high);
+                const auto [a, b] = ShiftDown(low, high, first);
+                hash = Mix(Mix(Mix(Mix(hash, std::uint64_t(c - g.left)), std::uint64_t(first + c / 2 - g.top)), a), b);
+            }
+        }
+        return hash;
+    };
+    const std::uint64_t hash = shapeOf(latest, false);
+    auto same = [&](const Generation& a, const Generation& b) {
+        if (a.population != b.population) return false;
+        const int dx = b.left - a.left, dy = b.top - a.top;
+        for (int c = 0; c < FieldColCount; ++c) {
+            const int d = c + dx;
+            const std::uint64_t aLow = a.cells[size_t(c * WordsPerColumn)], aHigh = a.cells[size_t(c * WordsPerColumn + 1)];
+            const bool inside = d >= 0 && d < FieldColCount;
+            const std::uint64_t bLow = inside ? b.cells[size_t(d * WordsPerColumn)] : 0,
+                                bHigh = inside ? b.cells[size_t(d * WordsPerColumn + 1)] : 0;
+            if ((aLow | aHigh) == 0 || (bLow | bHigh) == 0) {
+                if ((aLow | aHigh | bLow | bHigh) != 0) return false;
+                continue;
+            }
+            // Cell (c, r) of a is (c + dx, r + dy + c div 2 - (c + dx) div 2) of b.
+            const int shift = dy + c / 2 - d / 2;
+            const int aFirst = FirstLive(aLow, aHigh), bFirst = FirstLive(bLow, bHigh);
+            if (bFirst - aFirst != shift) return false;
+            if (ShiftDown(aLow, aHigh, aFirst) != ShiftDown(bLow, bHigh, bFirst)) return false;
+        }
+        return true;
+    };
+    const int now = size() - 1;
+    auto [from, to] = byShape_.equal_range(hash);
+    for (auto it = from; it != to; ++it) {
+        const Generation& earlier = generations_[size_t(it->second)];
+        if (same(earlier, latest)) {
+            repetition_ = Repetition{it->second, now - it->second, latest.left - earlier.left, latest.top - earlier.top};
+            return;
+        }
+    }
+    byShape_.emplace(hash, now);
+}
+
+void RunHistory::end(RunEnd how, int count)
+{
+    end_ = how;
+    endCount_ = count;
+}
+
+std::string RunHistory::verdict() const
+{
+    switch (end_) {
+    case RunEnd::Empty: return "Вымерла на цикле " + std::to_string(endCount_);
+    case RunEnd::Edge: return "Край поля на цикле " + std::to_string(endCount_);
+    case RunEnd::None:
+    case RunEnd::Limit: break;
+    }
+    if (repetition_) {
+        const std::string from = " с цикла " + std::to_string(repetition_->first + 1);
+        if (repetition_->moves()) return "Движется: период " + std::to_string(repetition_->period) + from;
+        if (repetition_->period == 1) return "Неподвижна" + from;
+        return "Период " + std::to_string(repetition_->period) + from;
+    }
+    return end_ == RunEnd::Limit ? "Без повторов за " + std::to_string(endCount_) + " циклов" : "";
+}
+
+RunHistory RunToEnd(const FieldArray& start)
+{
+    RunHistory history;
+    history.start(start);
+    FieldArray field = start;
+    for (int count = 1;; ++count) {
+        int live = 0;
+        for (int n = 0; n <= FieldLast; ++n) live += field[size_t(n)];
+        const bool edge = MarkGeneration(field);
+        ResolveGeneration(field);
+        history.record(count, field);
+        if (edge || count > CycleLimit || live == 0) {
+            history.end(edge ? RunEnd::Edge : live == 0 ? RunEnd::Empty : RunEnd::Limit, count);
+            return history;
+        }
+    }
+}
+
+}  // namespace hexlife

@@ -1,0 +1,94 @@
+// The run as one object: every generation of it, packed a bit a cell, with
+// its population, births and deaths, and what is known of its fate: whether
+// a generation has repeated an earlier one, in place or moved across the
+// lattice, and how the run ended. Plain C++; the window records each tick's
+// generation and shows any recorded one again.
+//
+// Generation g is the field after g steps from the start figure; the tick
+// that draws it counts g + 1, which is how cycles are numbered for the user.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "app/shared_state.h"
+
+namespace hexlife {
+
+// How a run stopped, by the three rules of a tick.
+enum class RunEnd { None, Edge, Empty, Limit };
+
+// A generation that repeats an earlier one: `first` repeats from
+// generation `first` with period `period`, moved by (dx, dy) in Golly's
+// hexagonal coordinates (column x, and y = position + x div 2) each period.
+struct Repetition {
+    int first = 0;
+    int period = 0;
+    int dx = 0, dy = 0;
+    bool moves() const { return dx != 0 || dy != 0; }
+};
+
+class RunHistory {
+public:
+    // One column of 114 cells in two words, bit r for row r.
+    static constexpr int WordsPerColumn = 2;
+    using Packed = std::array<std::uint64_t, FieldColCount * WordsPerColumn>;
+
+    // A new run from its start figure (generation 0).
+    void start(const FieldArray& field);
+    // The field after step `generation` (1, 2, ...). Generations already
+    // known are not recorded again: the step is deterministic.
+    void record(int generation, const FieldArray& field);
+    // The run stopped at the tick that counted `count`.
+    void end(RunEnd how, int count);
+
+    bool empty() const { return generations_.empty(); }
+    // Generations known: 0 .. size() - 1.
+    int size() const { return int(generations_.size()); }
+    void unpack(int generation, FieldArray& field) const;
+    const Packed& packed(int generation) const { return generations_[size_t(generation)].cells; }
+    int population(int generation) const { return generations_[size_t(generation)].population; }
+    // Cells born and died in the step that made the generation (0 for 0).
+    int births(int generation) const { return generations_[size_t(generation)].births; }
+    int deaths(int generation) const { return generations_[size_t(generation)].deaths; }
+
+    const std::optional<Repetition>& repetition() const { return repetition_; }
+    RunEnd ended() const { return end_; }
+    int endCount() const { return endCount_; }
+    // Bytes held for the generations.
+    std::size_t bytes() const { return generations_.capacity() * sizeof(Generation); }
+
+    // What is known of the fate, in Russian, short enough for the status
+    // strip: «Период 2 с цикла 4», «Вымерла на цикле 38», ... Empty while
+    // nothing is known.
+    std::string verdict() const;
+
+    // Packs a field; public for the tests and the benchmark.
+    static Packed Pack(const FieldArray& field);
+
+private:
+    struct Generation {
+        Packed cells;
+        int population, births, deaths;
+        int left, top;  // least Golly x and y of its live cells
+    };
+    void detectRepetition();
+
+    std::vector<Generation> generations_;
+    // Generations by the hash of their shape wherever it stands: a hash
+    // proposes, an exact comparison decides.
+    std::unordered_multimap<std::uint64_t, int> byShape_;
+    std::optional<Repetition> repetition_;
+    RunEnd end_ = RunEnd::None;
+    int endCount_ = 0;
+};
+
+// The fate of a start figure left to run by the tick's rules, without a
+// window: the history of the whole run.
+RunHistory RunToEnd(const FieldArray& start);
+
+}  // namespace hexlife
