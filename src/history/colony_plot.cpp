@@ -33,8 +33,9 @@ ColonyPlot::ColonyPlot(const RunHistory& history, std::function<int()> shown, QW
 
 int ColonyPlot::lastCount() const
 {
-    // Generation g is drawn by the tick counting g + 1.
-    return std::max(1, history_.size());
+    // Generation g is drawn by the tick counting g + 1; the last generation
+    // known is on the field only as what the next tick would draw.
+    return std::max(1, history_.size() - 1);
 }
 
 QRect ColonyPlot::plotArea() const
@@ -79,7 +80,7 @@ void ColonyPlot::paintOn(QPainter& painter)
     const QRect area = plotArea();
     painter.setPen(QColor(160, 160, 160));
     painter.drawRect(area.adjusted(0, 0, -1, -1));
-    const int known = history_.size();
+    const int known = lastCount();
     int top = 1;
     for (int g = 0; g < known; ++g) {
         top = std::max({top, history_.population(g), history_.births(g), history_.deaths(g)});
@@ -123,7 +124,7 @@ void ColonyPlot::paintOn(QPainter& painter)
     // The generation on the field.
     const int shown = shown_();
     if (known > 0 && shown >= 1) {
-        const int g = std::min(shown, known) - 1;
+        const int g = std::min(shown, history_.size()) - 1;
         painter.setPen(QPen(QColor(0, 0, 0, 140), 1, Qt::DashLine));
         painter.drawLine(xOf(shown), area.top(), xOf(shown), area.bottom());
         painter.setPen(Qt::black);
