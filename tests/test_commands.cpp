@@ -18,6 +18,7 @@
 #include "app/russian.h"
 #include "commands/command_table.h"
 #include "dialogs.h"
+#include "history/colony_plot.h"
 #include "field_helpers.h"
 #include "rle/pattern_files.h"
 #include "rle/rle.h"
@@ -32,7 +33,7 @@ struct Snapshot {
     FieldArray field;
     PatternArray pattern;
     int cycles, interval;
-    bool running, paused, editor, start;
+    bool running, paused, editor, start, plot;
     QString status, clipboard;
     QStringList dialogs;
     bool operator==(const Snapshot&) const = default;
@@ -41,7 +42,7 @@ struct Snapshot {
 Snapshot Take(const MainWindow& w, const QStringList& dialogs)
 {
     return {w.FieldCells, w.PatternCells, w.CycleCount, w.Run.intervalMs(), w.Run.running(), w.Run.paused(),
-            w.Picture3->isVisible(), w.Command1->isEnabled(), w.Label3->text(),
+            w.Picture3->isVisible(), w.Command1->isEnabled(), w.Plot != nullptr && w.Plot->isVisible(), w.Label3->text(),
             QGuiApplication::clipboard()->text(), dialogs};
 }
 

@@ -117,10 +117,12 @@ void CheckAgainstBruteForce(const FieldArray& start, const QString& what, std::s
     }
     if (kinds) {
         const RunEnd how = history.ended();
-        kinds->insert(how == RunEnd::Empty ? "dies" : how == RunEnd::Edge ? "edge"
-                      : !e.repetition     ? "none"
-                      : e.repetition->dx || e.repetition->dy ? "moves"
-                      : e.repetition->period == 1 ? "still" : "oscillates");
+        kinds->insert(how == RunEnd::Empty ? "dies" : how == RunEnd::Edge ? "edge" : "limit");
+        if (e.repetition) {
+            kinds->insert(e.repetition->dx || e.repetition->dy ? "moves"
+                          : e.repetition->period == 1       ? "still"
+                                                            : "oscillates");
+        }
     }
 }
 
@@ -137,8 +139,12 @@ private slots:
         for (int k = 0; k < FigureCount; ++k) {
             CheckAgainstBruteForce(Figure(k), QString("figure %1").arg(k + 1), &kinds);
         }
+        // A shape that moves across the lattice until it meets the edge,
+        // found by a search over random six-cell patterns.
+        const Cells mover = {{72, 56}, {73, 58}, {74, 57}, {75, 56}, {76, 56}, {76, 58}};
+        CheckAgainstBruteForce(FieldWith(mover), "the moving shape", &kinds);
         std::mt19937 random(17);
-        for (int trial = 0; trial < 150; ++trial) {
+        for (int trial = 0; trial < 100; ++trial) {
             PatternArray pattern{};
             const int cells = 2 + int(random() % 7);
             for (int i = 0; i < cells; ++i) {
