@@ -12,14 +12,17 @@
 
 namespace testing {
 
+// With `closePopups` false, pop-up menus are left to the action.
 inline QStringList Dismissed(const std::function<void()>& action,
-                             const std::function<void(QWidget*)>& answer = {})
+                             const std::function<void(QWidget*)>& answer = {}, bool closePopups = true)
 {
     QStringList seen;
     QTimer timer;
     timer.setInterval(5);
     QObject::connect(&timer, &QTimer::timeout, [&] {
-        if (QWidget* popup = QApplication::activePopupWidget()) {
+        if (QWidget* popup = QApplication::activePopupWidget(); popup != nullptr && !closePopups) {
+            return;
+        } else if (popup != nullptr) {
             seen << QString("%1: %2").arg(popup->metaObject()->className(), popup->accessibleName());
             popup->close();
         } else if (QWidget* modal = QApplication::activeModalWidget()) {

@@ -33,6 +33,7 @@ struct Snapshot {
     FieldArray field;
     PatternArray pattern;
     int cycles, interval;
+    double scale;
     bool running, paused, editor, start, plot;
     QString status, clipboard;
     QStringList dialogs;
@@ -41,7 +42,7 @@ struct Snapshot {
 
 Snapshot Take(const MainWindow& w, const QStringList& dialogs)
 {
-    return {w.FieldCells, w.PatternCells, w.CycleCount, w.Run.intervalMs(), w.Run.running(), w.Run.paused(),
+    return {w.FieldCells, w.PatternCells, w.CycleCount, w.Run.intervalMs(), w.WindowScale, w.Run.running(), w.Run.paused(),
             w.Picture3->isVisible(), w.Command1->isEnabled(), w.Plot != nullptr && w.Plot->isVisible(), w.Label3->text(),
             QGuiApplication::clipboard()->text(), dialogs};
 }
@@ -55,6 +56,7 @@ void Prepare(MainWindow& w, Setup setup)
     w.show();
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.ZoomReset();  // whatever a zoom before left in the settings
     for (int i = 0; i < 7; ++i) {
         w.RunSlower();
     }
@@ -89,6 +91,8 @@ class CommandsTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { UseRussian(*qApp); }
+    // The zoom the commands changed is remembered: back to the usual size.
+    void cleanupTestCase() { MainWindow().ZoomReset(); }
 
     // Each command, in each state: every one of its keys, and a click on its
     // menu entry, give the same result; a disabled one changes nothing, an
@@ -132,7 +136,7 @@ private slots:
                     QCOMPARE(entry->isEnabled(), enabled);
                     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry).center());
                     menu->close();
-                });
+                }, {}, false);
                 const Snapshot after = Take(w, dialogs);
                 QVERIFY2(enabled != (after == before), qPrintable(where + " from the menu"));
                 if (first) QVERIFY2(after == *first, qPrintable(where + ": the menu differs from the keys"));

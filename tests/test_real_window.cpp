@@ -12,32 +12,11 @@
 #include "reference/reference_engine.h"
 
 using namespace hexlife;
+using testing::Run;
 using testing::WaitFor;
 using testing::XServer;
 
 namespace {
-
-// Runs a tool against the display; false and its standard error in `error`
-// when it fails. LC_ALL=C.UTF-8 lets xprop print the titles as text.
-bool Run(const QString& program, const QStringList& arguments, const QString& display,
-         QByteArray* output = nullptr, QString* error = nullptr)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("DISPLAY", display);
-    environment.insert("LC_ALL", "C.UTF-8");
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    const bool ok = process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit &&
-                    process.exitCode() == 0;
-    if (!ok && error != nullptr) {
-        *error = program + ": " + QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
-    }
-    if (ok && output != nullptr) {
-        *output = process.readAllStandardOutput();
-    }
-    return ok;
-}
 
 // The field's image as it stands on the screen: Picture1 at (96, 24) inside its border.
 QImage FieldOnScreen(const QImage& screen, QSize size)

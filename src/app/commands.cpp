@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "commands/command_table.h"
 #include "rle/pattern_files.h"
+#include "screen/window_scale.h"
 #include "surface/picture_box.h"
 
 namespace hexlife {
@@ -43,6 +44,11 @@ void MainWindow::SetUpCommands()
          [this] { SaveFieldRle(); }},
         {G::View, "Сохранить поле как картинку…", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_P)}, {}, [this] { SaveFieldPng(); }},
         {G::View, "Ход колонии", {K(Qt::CTRL | Qt::Key_G)}, {}, [this] { ShowPlot(); }},
+        {G::View, "Крупнее", {K(K::ZoomIn), K(Qt::CTRL | Qt::Key_Equal)}, [this] { return CanZoomIn(); },
+         [this] { ZoomIn(); }},
+        {G::View, "Мельче", {K(K::ZoomOut)}, [this] { return WindowScale > MinWindowScale + 1e-6; },
+         [this] { ZoomOut(); }},
+        {G::View, "Обычный размер", {K(Qt::CTRL | Qt::Key_0)}, [this] { return Zoom != 1.0; }, [this] { ZoomReset(); }},
         {G::Help, "Клавиши и команды", {K(K::HelpContents)}, {}, [this] { ShowKeyList(); }},
         {G::Hidden, "Меню команд", {K(Qt::Key_Menu), K(Qt::SHIFT | Qt::Key_F10)}, {},
          [this] { Commands->popUp(Picture1->mapToGlobal(Picture1->rect().center())); }},

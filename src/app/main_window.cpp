@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -60,13 +61,11 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
 void MainWindow::SetUpLayout()
 {
     setWindowTitle(QString::fromUtf8(WindowCaption));
-    setFixedSize(ClientWidth, ClientHeight);
+    BaseFont = font();
 
     // Created in tab order; the editor after the field, so it lies above it.
     Command1 = new QPushButton(QString::fromUtf8(Command1Caption), this);
-    Command1->setGeometry(ToRect(Command1Box));
     Command3 = new QPushButton(QString::fromUtf8(Command3Caption), this);
-    Command3->setGeometry(ToRect(Command3Box));
     Picture1 = new PictureBox(this);
     Picture1->place(ToRect(Picture1Box));
     Picture1->setBorder(true);
@@ -79,7 +78,6 @@ void MainWindow::SetUpLayout()
     Label1->setAccessibleName(QStringLiteral("Число циклов"));
     Label2 = new QLabel(QString::fromUtf8(Label2Caption), this);
     Command5 = new QPushButton(QString::fromUtf8(Command5Caption), this);
-    Command5->setGeometry(ToRect(Command5Box));
     for (int k = 0; k < FigureCount; ++k) {
         Picture2[k] = new PictureBox(this, k);
         Picture2[k]->place(ToRect(Picture2Box(k)));
@@ -102,7 +100,7 @@ void MainWindow::SetUpLayout()
     Label4 = new QLabel(this);
     Label4->setAccessibleName(QStringLiteral("Судьба колонии"));
     Label4->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    FitTopBar();
+    ApplyScale(1.0);
 
     // Buttons take the focus from Tab only, not from a click.
     for (QPushButton* button : {Command1, Command3, Command5}) {
@@ -152,6 +150,42 @@ void MainWindow::SetUpLayout()
             });
 }
 
+Box MainWindow::ScaledBox(const Box& box) const
+{
+    if (WindowScale == 1.0) {
+        return box;
+    }
+    // Edges scaled and rounded, so that neighbouring controls stay neighbours.
+    auto at = [this](int v) { return int(std::lround(v * WindowScale)); };
+    return {at(box.left), at(box.top), at(box.left + box.width) - at(box.left), at(box.top + box.height) - at(box.top)};
+}
+
+QFont MainWindow::ScaledFont() const
+{
+    QFont font = BaseFont;
+    if (WindowScale != 1.0) {
+        font.setPointSizeF(BaseFont.pointSizeF() * WindowScale);
+    }
+    return font;
+}
+
+// Lays the window out at a scale: its size, the buttons with their captions,
+// the picture boxes and the top bar's labels, in the same proportions.
+void MainWindow::ApplyScale(double Scale)
+{
+    WindowScale = Scale;
+    const Box client = ScaledBox({0, 0, ClientWidth, ClientHeight});
+    setFixedSize(client.width, client.height);
+    for (auto [button, box] : {std::pair{Command1, Command1Box}, {Command3, Command3Box}, {Command5, Command5Box}}) {
+        button->setFont(ScaledFont());
+        button->setGeometry(ToRect(ScaledBox(box)));
+    }
+    for (PictureBox* box : findChildren<PictureBox*>(QString(), Qt::FindDirectChildrenOnly)) {
+        box->setScale(Scale);
+    }
+    FitTopBar();
+}
+
 // Fits the labels of the top bar into the room between the buttons: the
 // caption and the count before «Выход», the status between «Выход» and
 // «Справка». At the usual font sizes they fit as laid out; a larger desktop
@@ -159,38 +193,40 @@ void MainWindow::SetUpLayout()
 // button or takes its clicks.
 void MainWindow::FitTopBar()
 {
-    QFont font = Label2->font();
+    const Box label1 = ScaledBox(Label1Box), label2 = ScaledBox(Label2Box), label3 = ScaledBox(Label3Box),
+              label4 = ScaledBox(Label4Box), exit = ScaledBox(Command3Box);
+    const QString status = Label3->text(), fate = Label4->text();
+    QFont font = ScaledFont();
     for (;;) {
         for (QLabel* label : {Label1, Label2, Label3, Label4}) {
             label->setFont(font);
         }
-        FitLabel(Label2, Label2Box, Label2Caption);
+        FitLabel(Label2, label2, Label2Caption);
         // Where the caption reaches past the count's left edge, the count's
         // digits start one blank after it instead of under it.
-        const int captionEnd = Label2Box.left + Label2->sizeHint().width();
-        Label1->setIndent(captionEnd > Label1Box.left
-                              ? captionEnd - Label1Box.left + Label1->fontMetrics().horizontalAdvance(' ')
+        const int captionEnd = label2.left + Label2->sizeHint().width();
+        Label1->setIndent(captionEnd > label1.left
+                              ? captionEnd - label1.left + Label1->fontMetrics().horizontalAdvance(' ')
                               : -1);
-        FitLabel(Label1, Label1Box, Label1WidestText);
+        FitLabel(Label1, label1, Label1WidestText);
         Label3->setText(QString::fromUtf8(Label3WidestText));
         Label4->setText(QString::fromUtf8(Label4WidestText));
-        const bool fits = Label1->geometry().right() < Command3Box.left &&
-                          Label2->geometry().right() < Command3Box.left &&
-                          Label3->sizeHint().width() <= Label3Box.width &&
-                          Label4->sizeHint().width() <= Label4Box.width &&
-                          Label2->sizeHint().height() <= Label2Box.height;
-        Label3->setText(QString());
-        Label4->setText(QString());
+        const bool fits = Label1->geometry().right() < exit.left && Label2->geometry().right() < exit.left &&
+                          Label3->sizeHint().width() <= label3.width &&
+                          Label4->sizeHint().width() <= label4.width &&
+                          Label2->sizeHint().height() <= label2.height;
         if (fits || font.pointSizeF() <= MinTopBarPointSize) {
             break;
         }
         font.setPointSizeF(std::max(MinTopBarPointSize, font.pointSizeF() - 0.5));
     }
-    Label3->setGeometry(ToRect(Label3Box));
-    Label4->setGeometry(ToRect(Label4Box));
-    Label1->setGeometry(Label1->x(), Label1->y(), std::min(Label1->width(), Command3Box.left - Label1->x()),
+    Label3->setText(status);
+    Label4->setText(fate);
+    Label3->setGeometry(ToRect(label3));
+    Label4->setGeometry(ToRect(label4));
+    Label1->setGeometry(Label1->x(), Label1->y(), std::min(Label1->width(), exit.left - Label1->x()),
                         Label1->height());
-    Label2->setGeometry(Label2->x(), Label2->y(), std::min(Label2->width(), Command3Box.left - Label2->x()),
+    Label2->setGeometry(Label2->x(), Label2->y(), std::min(Label2->width(), exit.left - Label2->x()),
                         Label2->height());
 }
 

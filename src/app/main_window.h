@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 
+#include <QFont>
 #include <QWidget>
 
 #include "app/shared_state.h"
@@ -88,6 +89,19 @@ public:
     void SaveFieldPng();
     // Whether the generation on the field has a live cell.
     bool FieldHasCells() const;
+
+    // The whole window drawn at one scale (app/window_fit.cpp): 1 where the
+    // specified size fits the screen's work area, smaller where it does not,
+    // and the user's zoom within what the work area holds.
+    void ApplyScale(double Scale);
+    void Refit();
+    void ZoomIn();
+    void ZoomOut();
+    void ZoomReset();
+    bool CanZoomIn() const;
+    double WindowScale = 1.0;
+    double Zoom = 1.0;    // the user's choice, remembered
+    double FitMax = 1.0;  // the largest scale the work area holds
     void RunFaster();
     void RunSlower();
     void RunAgain();    // the start figure reopened and started again
@@ -110,9 +124,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void SetUpLayout();
+    Box ScaledBox(const Box& box) const;
+    QFont ScaledFont() const;
+    void WatchScreen();
+    QFont BaseFont;
+    QMetaObject::Connection ScreenWatch[3];
     void SetUpCommands();
     void FitTopBar();
     // Ends a run however it ends: the timer stops, the status clears.

@@ -41,10 +41,10 @@ inline std::uint64_t Mix(std::uint64_t hash, std::uint64_t value)
 
 }  // namespace
 
-RunHistory::Packed RunHistory::Pack(const FieldArray& field)
+RunHistory::Packed RunHistory::Pack(const FieldArray& field, int first, int last)
 {
     Packed packed{};
-    for (int c = 0; c < FieldColCount; ++c) {
+    for (int c = first; c <= last; ++c) {
         const std::int8_t* column = field.data() + c * FieldColLen;
         std::uint64_t words[WordsPerColumn] = {0, 0};
         int r = 0;
@@ -85,14 +85,24 @@ void RunHistory::record(int generation, const FieldArray& field)
     if (generation != size()) {
         return;  // known already, or not next (never, from the tick)
     }
-    Generation next{Pack(field), 0, 0, 0, 0, 0};
+    // A step reaches one column beyond the live ones at most: only those
+    // columns are packed and counted.
     const Generation* previous = generations_.empty() ? nullptr : &generations_.back();
-    for (size_t w = 0; w < next.cells.size(); ++w) {
-        const std::uint64_t now = next.cells[w];
-        next.population += std::popcount(now);
-        if (previous != nullptr) {
-            next.births += std::popcount(now & ~previous->cells[w]);
-            next.deaths += std::popcount(previous->cells[w] & ~now);
+    const int first = previous == nullptr ? 0 : std::max(0, previous->firstColumn - 1);
+    const int last = previous == nullptr ? FieldColLast : std::min(FieldColLast, previous->lastColumn + 1);
+    Generation next{Pack(field, first, last), 0, 0, 0, 0, 0, FieldColCount, -1};
+    for (int c = first; c <= last; ++c) {
+        for (int w = c * WordsPerColumn; w < (c + 1) * WordsPerColumn; ++w) {
+            const std::uint64_t now = next.cells[size_t(w)];
+            if (now != 0) {
+                next.firstColumn = std::min(next.firstColumn, c);
+                next.lastColumn = c;
+            }
+            next.population += std::popcount(now);
+            if (previous != nullptr) {
+                next.births += std::popcount(now & ~previous->cells[size_t(w)]);
+                next.deaths += std::popcount(previous->cells[size_t(w)] & ~now);
+            }
         }
     }
     if (generations_.empty()) {
@@ -117,7 +127,7 @@ void RunHistory::detectRepetition()
     auto shapeOf = [](Generation& g, bool placeOnly) {
         g.left = -1;
         g.top = 1 << 30;
-        for (int c = 0; c < FieldColCount; ++c) {
+        for (int c = g.firstColumn; c <= g.lastColumn; ++c) {
             const std::uint64_t low = g.cells[size_t(c * WordsPerColumn)], high = g.cells[size_t(c * WordsPerColumn + 1)];
             if ((low | high) == 0) continue;
             if (g.left < 0) g.left = c;
@@ -125,7 +135,7 @@ void RunHistory::detectRepetition()
         }
         std::uint64_t hash = 0;
         if (!placeOnly) {
-            for (int c = g.left; c < FieldColCount; ++c) {
+            for (int c = g.left; c <= g.lastColumn; ++c) {
                 const std::uint64_t low = g.cells[size_t(c * WordsPerColumn)], high = g.cells[size_t(c * WordsPerColumn + 1)];
                 if ((low | high) == 0) continue;
                 const int first = FirstLive(low, high);

@@ -67,14 +67,16 @@ public:
     // nothing is known.
     std::string verdict() const;
 
-    // Packs a field; public for the tests and the benchmark.
-    static Packed Pack(const FieldArray& field);
+    // Packs a field's columns first..last (the rest stay empty); public for
+    // the tests and the benchmark.
+    static Packed Pack(const FieldArray& field, int first = 0, int last = FieldColLast);
 
 private:
     struct Generation {
         Packed cells;
         int population, births, deaths;
         int left, top;  // least Golly x and y of its live cells
+        int firstColumn, lastColumn;  // the columns with live cells (first > last: none)
     };
     void detectRepetition();
 

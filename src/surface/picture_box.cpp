@@ -21,8 +21,27 @@ PictureBox::PictureBox(QWidget* parent, int index) : QWidget(parent), index_(ind
 
 void PictureBox::place(const QRect& geometry)
 {
-    setGeometry(geometry);
+    design_ = geometry;
+    setScale(scale_);
     sizeImage();
+}
+
+void PictureBox::setScale(double scale)
+{
+    scale_ = scale;
+    setGeometry(toWidget(QRectF(design_)));
+    update();
+}
+
+QRect PictureBox::toWidget(const QRectF& area) const
+{
+    if (scale_ == 1.0) {
+        return area.toRect();
+    }
+    // Edges rounded as the window's layout rounds them.
+    const int left = int(std::lround(area.left() * scale_)), top = int(std::lround(area.top() * scale_));
+    return QRect(QPoint(left, top), QPoint(int(std::lround(area.right() * scale_ + scale_)) - 1,
+                                           int(std::lround(area.bottom() * scale_ + scale_)) - 1));
 }
 
 void PictureBox::setBorder(bool border)
@@ -35,7 +54,7 @@ void PictureBox::setBorder(bool border)
 void PictureBox::sizeImage()
 {
     const int inset = border_ ? 2 : 0;
-    surface_.resize(QSize(width() - inset, height() - inset));
+    surface_.resize(QSize(design_.width() - inset, design_.height() - inset));
 }
 
 void PictureBox::setBackgroundColorRole(QPalette::ColorRole role)
@@ -55,11 +74,15 @@ void PictureBox::showChanges()
     updatePending_ = false;
     const int offset = border_ ? 1 : 0;
     QRect dirty = surface_.takeDirty().translated(offset, offset);
-    // At a fractional device pixel ratio an image pixel's edge may fall
-    // inside a device pixel, and Qt rounds the repainted area to whole
+    // At a fractional device pixel ratio or scale an image pixel's edge may
+    // fall inside a device pixel, and Qt rounds the repainted area to whole
     // device pixels either way: one more pixel all round covers every device
     // pixel that the changed image pixels reach.
-    if (hasFractionalPixelRatio()) {
+    if (scale_ != 1.0) {
+        dirty = QRectF(dirty.x() * scale_, dirty.y() * scale_, dirty.width() * scale_, dirty.height() * scale_)
+                    .toAlignedRect()
+                    .adjusted(-1, -1, 1, 1);
+    } else if (hasFractionalPixelRatio()) {
         dirty.adjust(-1, -1, 1, 1);
     }
     update(dirty);
@@ -72,7 +95,15 @@ void PictureBox::paintEvent(QPaintEvent* event)
     // block of screen pixels, never a blend.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     const int offset = border_ ? 1 : 0;
-    if (!hasFractionalPixelRatio()) {
+    if (scale_ != 1.0) {
+        // The whole image, scaled and clipped to the repainted area; where it
+        // shrinks on the screen, blended, so that no grid line drops out.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, scale_ * devicePixelRatioF() < 1.0);
+        painter.save();
+        painter.scale(scale_, scale_);
+        painter.drawImage(offset, offset, surface_.image());
+        painter.restore();
+    } else if (!hasFractionalPixelRatio()) {
         const QRect target = event->rect().intersected(QRect(QPoint(offset, offset), surface_.size()));
         painter.drawImage(target, surface_.image(), target.translated(-offset, -offset));
     } else {
@@ -98,7 +129,7 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event)
     }
     const double offset = border_ ? 1.0 : 0.0;
     emit released(index_, event->button(), event->modifiers(),
-                  event->position() - QPointF(offset, offset));
+                  event->position() / scale_ - QPointF(offset, offset));
 }
 
 }  // namespace hexlife

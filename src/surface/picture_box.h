@@ -19,8 +19,15 @@ public:
     Surface& surface() { return surface_; }
     const Surface& surface() const { return surface_; }
 
-    // Places the box and sizes its image at once, also before it is first shown.
+    // Places the box and sizes its image at once, also before it is first
+    // shown; `geometry` is the box's place at scale 1, which its image keeps.
     void place(const QRect& geometry);
+    // The box drawn at a scale: its place and size on the window are scaled,
+    // its image is not, and positions are reported in image pixels.
+    void setScale(double scale);
+    double scale() const { return scale_; }
+    // The widget's area that shows an area of the image.
+    QRect toWidget(const QRectF& imageArea) const;
     // A one-pixel frame around the image, which then lies one pixel inside.
     void setBorder(bool border);
     bool hasBorder() const { return border_; }
@@ -42,6 +49,8 @@ private:
     bool hasFractionalPixelRatio() const;
 
     Surface surface_;
+    QRect design_;
+    double scale_ = 1.0;
     int index_;
     bool border_ = false;
     bool updatePending_ = false;

@@ -1,0 +1,24 @@
+// The scale the whole window is drawn at: 1 where it fits the screen, one
+// smaller scale where its specified size would not fit the work area, and
+// the user's zoom within what the work area holds. Plain C++.
+#pragma once
+
+namespace hexlife {
+
+constexpr double MinWindowScale = 0.4;
+constexpr double MaxWindowScale = 3.0;
+constexpr double ZoomStep = 0.1;
+
+// The largest scale at which a window of `width` × `height`, with `frameWidth`
+// and `frameHeight` of decoration around it, fits an area of `areaWidth` ×
+// `areaHeight` (all in the same units), in hundredths, at least the smallest.
+double FitScale(int width, int height, int frameWidth, int frameHeight, int areaWidth, int areaHeight);
+
+// The scale the window takes: the user's zoom, no larger than what fits.
+double EffectiveScale(double zoom, double fit);
+
+// The zoom one step up or down from the scale shown, within limits.
+double ZoomIn(double shown, double fit);
+double ZoomOut(double shown);
+
+}  // namespace hexlife

@@ -1,0 +1,203 @@
+// The window fits the screen it opens on. Offscreen: the zoom commands, the
+// size they give, clicks that still land on the cell under the pointer, the
+// zoom remembered; a small screen fits the window smaller (run with a
+// 1024 × 600 screen, see CMakeLists.txt). On real X servers with a window
+// manager that keeps a taskbar (icewm): the framed window inside the work
+// area, and a figure chosen and started by clicks at the scaled places runs
+// to the reference's end, read back through the clipboard.
+#include <QtTest>
+
+#include <QScreen>
+
+#include "field_helpers.h"
+#include "reference/reference_engine.h"
+#include "rle/rle.h"
+#include "x_server.h"
+
+using namespace hexlife;
+using namespace testing;
+
+namespace {
+
+// Clicks every editor cell whose centre lies in the box at its scaled
+// place: each toggles that cell and no other.
+void EveryClickLands(MainWindow& w)
+{
+    w.Picture2_MouseUp(0, 1, 0, 0, 0);
+    const double s = w.WindowScale;
+    for (int i = 0; i <= PatternLast; ++i) {
+        const QPoint at(int((w.EditorCellX[i] + 1 + 0.5) * s), int((w.EditorCellY[i] + 1 + 0.5) * s));
+        if (!w.Picture3->rect().contains(at)) continue;
+        const PatternArray before = w.PatternCells;
+        QTest::mouseClick(w.Picture3, Qt::LeftButton, {}, at);
+        for (int j = 0; j <= PatternLast; ++j) {
+            QVERIFY2(w.PatternCells[j] == (j == i ? 1 - before[j] : before[j]),
+                     qPrintable(QString("scale %1: a click on cell %2 changed cell %3").arg(s).arg(i).arg(j)));
+        }
+    }
+}
+
+QList<int> Numbers(const QByteArray& text)
+{
+    QList<int> numbers;
+    for (const QByteArray& word : QByteArray(text).replace(',', ' ').replace('=', ' ').split(' ')) {
+        bool ok = false;
+        const int n = word.trimmed().toInt(&ok);
+        if (ok) numbers << n;
+    }
+    return numbers;
+}
+
+}  // namespace
+
+class FitTest : public QObject {
+    Q_OBJECT
+private slots:
+    // Ctrl++ and Ctrl+- change the size in steps, Ctrl+0 restores 993 × 717;
+    // clicks land at every scale; a new window opens at the zoom chosen.
+    void zoomCommands()
+    {
+        {
+            MainWindow w;
+            w.show();
+            QVERIFY(QTest::qWaitForWindowActive(&w));
+            w.ZoomReset();
+            QCOMPARE(w.size(), QSize(ClientWidth, ClientHeight));
+            QTest::keyClick(&w, Qt::Key_Equal, Qt::ControlModifier);
+            QCOMPARE(w.WindowScale, 1.1);
+            QCOMPARE(w.size(), QSize(qRound(ClientWidth * 1.1), qRound(ClientHeight * 1.1)));
+            EveryClickLands(w);
+            for (int i = 0; i < 3; ++i) QTest::keyClick(&w, Qt::Key_Minus, Qt::ControlModifier);
+            QCOMPARE(w.WindowScale, 0.8);
+            EveryClickLands(w);
+        }
+        {
+            MainWindow again;
+            again.show();
+            QVERIFY(QTest::qWaitForWindowActive(&again));
+            QCOMPARE(again.WindowScale, 0.8);
+            QCOMPARE(again.size(), QSize(qRound(ClientWidth * 0.8), qRound(ClientHeight * 0.8)));
+            QTest::keyClick(&again, Qt::Key_0, Qt::ControlModifier);
+            QCOMPARE(again.size(), QSize(ClientWidth, ClientHeight));
+        }
+    }
+
+    // On a screen too small for it the window takes one smaller scale.
+    void fitsTheScreen()
+    {
+        MainWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QRect area = w.screen()->availableGeometry();
+        if (area.height() >= ClientHeight) QSKIP("the screen holds the window: run with a small one");
+        QVERIFY(w.WindowScale < 1.0);
+        QVERIFY(w.frameGeometry().height() <= area.height() && w.frameGeometry().width() <= area.width());
+        QVERIFY(!w.CanZoomIn());
+        EveryClickLands(w);
+    }
+
+    void realScreens_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("factor");
+        QTest::newRow("1024 × 600") << "1024x600x24" << "1";
+        QTest::newRow("1366 × 768") << "1366x768x24" << "1";
+        QTest::newRow("1920 × 1080 at 150 %") << "1920x1080x24" << "1.5";
+        QTest::newRow("1920 × 1080") << "1920x1080x24" << "1";
+    }
+    void realScreens()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, factor);
+        if (qEnvironmentVariableIsEmpty("HEXLIFE_REAL_SCREENS")) QSKIP("real X servers: run as test_fit_real_screens");
+        for (const char* tool : {"icewm", "xdotool", "xprop", "xclip"}) {
+            QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(), qPrintable(QString("%1 is not installed").arg(tool)));
+        }
+        XServer x;
+        QString error;
+        const QString display = x.start(&error, screen);
+        QVERIFY2(!display.isEmpty(), qPrintable(error));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DISPLAY", display);
+        QProcess windowManager;
+        windowManager.setProcessEnvironment(environment);
+        windowManager.start("icewm", {});
+        QByteArray workArea;
+        QVERIFY2(WaitFor([&] { return Run("xprop", {"-root", "_NET_WORKAREA"}, display, &workArea) &&
+                                      Numbers(workArea).size() >= 4; }, 15000),
+                 "icewm set no work area");
+
+        QTemporaryDir config;
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        environment.insert("QT_SCALE_FACTOR", factor);
+        environment.insert("XDG_CONFIG_HOME", config.path());
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(HEXLIFE_PROGRAM, {});
+        QByteArray windows;
+        QVERIFY2(WaitFor([&] { return Run("xdotool", {"search", "--onlyvisible", "--name", "Жизнь"}, display, &windows) &&
+                                      !windows.trimmed().isEmpty(); }, 20000),
+                 qPrintable("no window: " + program.readAllStandardError()));
+        const QString window = QString::fromLatin1(windows.split('\n').first());
+        // Fitted after the window manager has framed it.
+        QByteArray geometry, extents;
+        QList<int> g, e;
+        const QList<int> area = Numbers(workArea).mid(0, 4);
+        auto inside = [&] {
+            if (!Run("xdotool", {"getwindowgeometry", "--shell", window}, display, &geometry) ||
+                !Run("xprop", {"-id", window, "_NET_FRAME_EXTENTS"}, display, &extents)) return false;
+            g = Numbers(geometry);  // WINDOW X Y WIDTH HEIGHT SCREEN
+            e = Numbers(extents);   // left right top bottom
+            return g.size() >= 5 && e.size() == 4 && g[1] - e[0] >= area[0] && g[2] - e[2] >= area[1] &&
+                   g[1] + g[3] + e[1] <= area[0] + area[2] && g[2] + g[4] + e[3] <= area[1] + area[3];
+        };
+        QVERIFY2(WaitFor(inside, 10000), qPrintable(QString("window %1 frame %2 work area %3")
+                                                        .arg(geometry.simplified(), extents.simplified(), workArea.simplified())));
+        const double scale = g[3] / double(ClientWidth);
+        if (screen.startsWith("1920") && factor == "1") {
+            QCOMPARE(g[3], ClientWidth);
+            QCOMPARE(g[4], ClientHeight);
+        } else {
+            QVERIFY(scale < factor.toDouble());
+        }
+
+        // Figure 24 chosen and started by clicks at the scaled places.
+        const int figure = 23;
+        MainWindow offscreen;
+        offscreen.Picture2_MouseUp(figure, 1, 0, 0, 0);
+        offscreen.Command1_Click();
+        const reference::Run expected = reference::RunToEnd(offscreen.FieldCells);
+        auto click = [&](double x, double y) {
+            QVERIFY(Run("xdotool", {"mousemove", QString::number(g[1] + int(x * scale)), QString::number(g[2] + int(y * scale)),
+                                    "click", "1"}, display));
+        };
+        click((figure % 2 ? 48 : 0) + 20.5, 96 + 48 * (figure / 2) + 24.5);
+        click(148.5, 12.5);
+        const QString end = QString("цикл %1\n").arg(expected.cycleCount);
+        QByteArray copied;
+        QVERIFY2(WaitFor([&] {
+                     return Run("xdotool", {"key", "ctrl+shift+c"}, display) &&
+                            Run("timeout", {"5", "xclip", "-o", "-selection", "clipboard"}, display, &copied) &&
+                            QString::fromUtf8(copied).contains(end);
+                 }, 30000),
+                 qPrintable("the field copied: " + QString::fromUtf8(copied).left(200)));
+        const rle::ParseResult parsed = rle::Parse(copied.toStdString());
+        QVERIFY(parsed.cells);
+        std::set<std::pair<std::int64_t, std::int64_t>> onScreen, drawn;
+        for (const rle::LiveRun& run : parsed.cells->runs)
+            for (std::int64_t xx = run.x1; xx <= run.x2; ++xx) onScreen.insert({xx, run.y});
+        for (int n = 0; n <= FieldLast; ++n)
+            if (expected.drawn[size_t(n)] == 1) {
+                const rle::GollyCell c = rle::ToGolly(n / FieldColLen, n % FieldColLen);
+                drawn.insert({c.x, c.y});
+            }
+        QVERIFY(onScreen == drawn);
+        program.terminate();
+        program.waitForFinished(5000);
+        windowManager.terminate();
+        windowManager.waitForFinished(5000);
+    }
+};
+
+QTEST_MAIN(FitTest)
+#include "test_fit.moc"
