@@ -44,6 +44,12 @@ inline std::uint64_t Mix(std::uint64_t hash, std::uint64_t value)
 RunHistory::Packed RunHistory::Pack(const FieldArray& field, int first, int last)
 {
     Packed packed{};
+    PackInto(packed, field, first, last);
+    return packed;
+}
+
+void RunHistory::PackInto(Packed& packed, const FieldArray& field, int first, int last)
+{
     for (int c = first; c <= last; ++c) {
         const std::int8_t* column = field.data() + c * FieldColLen;
         std::uint64_t words[WordsPerColumn] = {0, 0};
@@ -57,7 +63,6 @@ RunHistory::Packed RunHistory::Pack(const FieldArray& field, int first, int last
         packed[size_t(c * WordsPerColumn)] = words[0];
         packed[size_t(c * WordsPerColumn + 1)] = words[1];
     }
-    return packed;
 }
 
 void RunHistory::unpack(int generation, FieldArray& field) const
@@ -90,26 +95,25 @@ void RunHistory::record(int generation, const FieldArray& field)
     const Generation* previous = generations_.empty() ? nullptr : &generations_.back();
     const int first = previous == nullptr ? 0 : std::max(0, previous->firstColumn - 1);
     const int last = previous == nullptr ? FieldColLast : std::min(FieldColLast, previous->lastColumn + 1);
-    Generation next{Pack(field, first, last), 0, 0, 0, 0, 0, FieldColCount, -1};
-    for (int c = first; c <= last; ++c) {
-        for (int w = c * WordsPerColumn; w < (c + 1) * WordsPerColumn; ++w) {
-            const std::uint64_t now = next.cells[size_t(w)];
-            if (now != 0) {
-                next.firstColumn = std::min(next.firstColumn, c);
-                next.lastColumn = c;
-            }
-            next.population += std::popcount(now);
-            if (previous != nullptr) {
-                next.births += std::popcount(now & ~previous->cells[size_t(w)]);
-                next.deaths += std::popcount(previous->cells[size_t(w)] & ~now);
-            }
-        }
-    }
     if (generations_.empty()) {
         // A whole run fits without moving the generations again.
         generations_.reserve(CycleLimit + 2);
     }
-    generations_.push_back(next);
+    // Packed in place: no copy of the 2.3 KB.
+    Generation& next = generations_.emplace_back();
+    previous = generations_.size() > 1 ? &generations_[generations_.size() - 2] : nullptr;
+    next.cells.fill(0);
+    PackInto(next.cells, field, first, last);
+    next.population = next.births = next.deaths = -1;
+    next.left = next.top = 0;
+    next.firstColumn = FieldColCount;
+    next.lastColumn = -1;
+    for (int c = first; c <= last; ++c) {
+        if ((next.cells[size_t(c * WordsPerColumn)] | next.cells[size_t(c * WordsPerColumn + 1)]) != 0) {
+            next.firstColumn = std::min(next.firstColumn, c);
+            next.lastColumn = c;
+        }
+    }
     if (!repetition_) {
         detectRepetition();
     }
@@ -118,7 +122,7 @@ void RunHistory::record(int generation, const FieldArray& field)
 void RunHistory::detectRepetition()
 {
     Generation& latest = generations_.back();
-    if (latest.population == 0) {
+    if (latest.firstColumn > latest.lastColumn) {
         return;  // dying out is told as such, not as a repetition
     }
     // The shape wherever it stands: per live column, its place from the
@@ -140,14 +144,15 @@ void RunHistory::detectRepetition()
                 if ((low | high) == 0) continue;
                 const int first = FirstLive(low, high);
                 const auto [a, b] = ShiftDown(low, high, first);
-                hash = Mix(Mix(Mix(Mix(hash, std::uint64_t(c - g.left)), std::uint64_t(first + c / 2 - g.top)), a), b);
+                hash = Mix(hash, (std::uint64_t(c - g.left) << 8 | std::uint64_t(first + c / 2 - g.top)) ^
+                                     a * 0x9e3779b97f4a7c15ULL ^ b);
             }
         }
         return hash;
     };
     const std::uint64_t hash = shapeOf(latest, false);
     auto same = [&](const Generation& a, const Generation& b) {
-        if (a.population != b.population) return false;
+        if (a.lastColumn - a.firstColumn != b.lastColumn - b.firstColumn) return false;
         const int dx = b.left - a.left, dy = b.top - a.top;
         for (int c = 0; c < FieldColCount; ++c) {
             const int d = c + dx;
@@ -177,6 +182,23 @@ void RunHistory::detectRepetition()
         }
     }
     byShape_.emplace(hash, now);
+}
+
+const RunHistory::Generation& RunHistory::counts(int generation) const
+{
+    const Generation& g = generations_[size_t(generation)];
+    if (g.population < 0) {
+        const Generation* previous = generation > 0 ? &generations_[size_t(generation - 1)] : nullptr;
+        g.population = g.births = g.deaths = 0;
+        for (size_t w = 0; w < g.cells.size(); ++w) {
+            g.population += std::popcount(g.cells[w]);
+            if (previous != nullptr) {
+                g.births += std::popcount(g.cells[w] & ~previous->cells[w]);
+                g.deaths += std::popcount(previous->cells[w] & ~g.cells[w]);
+            }
+        }
+    }
+    return g;
 }
 
 void RunHistory::end(RunEnd how, int count)

@@ -51,10 +51,11 @@ public:
     int size() const { return int(generations_.size()); }
     void unpack(int generation, FieldArray& field) const;
     const Packed& packed(int generation) const { return generations_[size_t(generation)].cells; }
-    int population(int generation) const { return generations_[size_t(generation)].population; }
+    // Counted when first asked for (off the tick's path) and kept.
+    int population(int generation) const { return counts(generation).population; }
     // Cells born and died in the step that made the generation (0 for 0).
-    int births(int generation) const { return generations_[size_t(generation)].births; }
-    int deaths(int generation) const { return generations_[size_t(generation)].deaths; }
+    int births(int generation) const { return counts(generation).births; }
+    int deaths(int generation) const { return counts(generation).deaths; }
 
     const std::optional<Repetition>& repetition() const { return repetition_; }
     RunEnd ended() const { return end_; }
@@ -70,15 +71,17 @@ public:
     // Packs a field's columns first..last (the rest stay empty); public for
     // the tests and the benchmark.
     static Packed Pack(const FieldArray& field, int first = 0, int last = FieldColLast);
+    static void PackInto(Packed& packed, const FieldArray& field, int first, int last);
 
 private:
     struct Generation {
         Packed cells;
-        int population, births, deaths;
+        mutable int population, births, deaths;  // -1 until counted
         int left, top;  // least Golly x and y of its live cells
         int firstColumn, lastColumn;  // the columns with live cells (first > last: none)
     };
     void detectRepetition();
+    const Generation& counts(int generation) const;
 
     std::vector<Generation> generations_;
     // Generations by the hash of their shape wherever it stands: a hash
