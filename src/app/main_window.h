@@ -133,6 +133,7 @@ private:
     void WatchScreen();
     QFont BaseFont;
     QMetaObject::Connection ScreenWatch[3];
+    bool ScreenWatched = false;
     void SetUpCommands();
     void FitTopBar();
     // Ends a run however it ends: the timer stops, the status clears.

@@ -51,10 +51,13 @@ void MainWindow::WatchScreen()
         ScreenWatch[2] = connect(screen, &QScreen::logicalDotsPerInchChanged, this, [this] { Refit(); });
     };
     watch(windowHandle()->screen());
-    connect(windowHandle(), &QWindow::screenChanged, this, [this, watch](QScreen* screen) {
-        watch(screen);
-        Refit();
-    }, Qt::UniqueConnection);
+    if (!ScreenWatched) {
+        ScreenWatched = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, [this, watch](QScreen* screen) {
+            watch(screen);
+            Refit();
+        });
+    }
 }
 
 void MainWindow::Refit()
