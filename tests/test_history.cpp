@@ -236,6 +236,22 @@ private slots:
             QVERIFY(w.FieldCells == e.generations[size_t(count)]);
         }
         QVERIFY(w.Run.paused());
+
+        // It grows with a new run: repainted while the ticks come.
+        int paints = 0;
+        struct Counter : QObject {
+            int* paints;
+            explicit Counter(int* p) : paints(p) {}
+            bool eventFilter(QObject*, QEvent* event) override
+            {
+                *paints += event->type() == QEvent::Paint;
+                return false;
+            }
+        } counter(&paints);
+        w.Plot->installEventFilter(&counter);
+        w.Command1_Click();
+        QVERIFY(WaitFor([&] { return paints >= 3; }, 10000));
+        QVERIFY(w.History.size() > 1);
     }
 };
 

@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "engine/field_grid.h"
 #include "engine/life_step.h"
+#include "history/colony_plot.h"
 #include "surface/picture_box.h"
 
 namespace hexlife {
@@ -68,6 +69,10 @@ void MainWindow::Timer1_Timer()
 
 void MainWindow::ShowFate()
 {
+    // The plot grows with the run; its repaints are paced to the display.
+    if (Plot != nullptr && Plot->isVisible()) {
+        Plot->update();
+    }
     // Set only when what is known changes: a repetition found, an end.
     const int fate = (History.repetition() ? 1 : 0) + 2 * int(History.ended()) + (History.empty() ? 16 : 0);
     if (fate != FateShown) {
@@ -158,6 +163,7 @@ void MainWindow::ShowCycle(int Count)
     CycleCount = std::int16_t(Count);
     Label1->setText(QString::number(CycleCount));
     Timer1->stop();
+    ShowFate();
     if (History.ended() != RunEnd::None && Count == History.endCount()) {
         Run.stop();
     } else {
