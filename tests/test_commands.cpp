@@ -173,6 +173,13 @@ private slots:
         w.Command1_Click();
         QVERIFY(Dismissed([&] { rightClick(w.Picture4, QPoint(40, 40)); }).isEmpty());
         QVERIFY(InState(w, State::Editing));
+
+        // The keypad's + and − pace a run as the main keyboard's do.
+        const int interval = w.Run.intervalMs();
+        QTest::keyClick(&w, Qt::Key_Minus, Qt::KeypadModifier);
+        QVERIFY(w.Run.intervalMs() > interval);
+        QTest::keyClick(&w, Qt::Key_Plus, Qt::KeypadModifier);
+        QCOMPARE(w.Run.intervalMs(), interval);
     }
 
     // Running the start figure again is a click on the preview and «Пуск».
