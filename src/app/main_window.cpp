@@ -234,7 +234,7 @@ bool MainWindow::event(QEvent* event)
 {
     // Before a key is matched against the commands' shortcuts: their states
     // as they are now, and Space left to a button that has the focus.
-    if (event->type() == QEvent::ShortcutOverride) {
+    if (event->type() == QEvent::ShortcutOverride && Commands != nullptr) {
         Commands->refresh();
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier &&

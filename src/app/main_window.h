@@ -91,7 +91,7 @@ public:
     bool FieldHasCells() const;
 
     // The whole window drawn at one scale (app/window_fit.cpp): 1 where the
-    // specified size fits the screen's work area, smaller where it does not,
+    // usual size (993 × 717) fits the screen's work area, smaller where it does not,
     // and the user's zoom within what the work area holds.
     void ApplyScale(double Scale);
     void Refit();

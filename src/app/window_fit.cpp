@@ -1,5 +1,5 @@
 // The window fitted to the screen it is on: drawn smaller where its
-// specified size would not fit the work area, again when it moves to another
+// usual 993 × 717 would not fit the work area, again when it moves to another
 // screen or the screen changes, and zoomed by the user within what the work
 // area holds; the zoom is remembered across starts.
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
 // The scale the whole window is drawn at: 1 where it fits the screen, one
-// smaller scale where its specified size would not fit the work area, and
+// smaller scale where its usual size would not fit the work area, and
 // the user's zoom within what the work area holds. Plain C++.
 #pragma once
 
