@@ -162,6 +162,18 @@ private slots:
         still.record(1, Figure(4));
         QVERIFY(still.repetition() && still.repetition()->period == 1 && !still.repetition()->moves());
         QCOMPARE(QString::fromStdString(still.verdict()), QString("Неподвижна с цикла 1"));
+        // Each thumbnail's tooltip names its figure's fate, the figure placed
+        // as choosing and starting it places it.
+        MainWindow w;
+        for (int k = 0; k < FigureCount; ++k) {
+            w.Picture2_MouseUp(std::int16_t(k), 1, 0, 0, 0);
+            w.Command1_Click();
+            QVERIFY(w.FieldCells == FigureOnField(k));
+            QHelpEvent ask(QEvent::ToolTip, QPoint(5, 5), w.Picture2[k]->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(w.Picture2[k], &ask);
+            QVERIFY2(w.Picture2[k]->toolTip().endsWith(QString::fromStdString(RunToEnd(Figure(k)).verdict()).toLower()),
+                     qPrintable(w.Picture2[k]->toolTip()));
+        }
         // A whole 1001-cycle run fits in 3 MB.
         for (int k = 0; k < FigureCount; ++k) {
             QVERIFY(RunToEnd(Figure(k)).bytes() <= 3u << 20);

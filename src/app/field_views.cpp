@@ -1,7 +1,6 @@
 // What the window shows of a run besides the field: the generation on the
 // field copied or saved (RLE, PNG), the population plot, and each figure's
 // fate in its thumbnail's tooltip, worked out when first asked for.
-#include <QBuffer>
 #include <QClipboard>
 #include <QEvent>
 #include <QFileInfo>
@@ -35,8 +34,6 @@ std::vector<rle::GollyCell> ShownCells(const RunHistory& history, int count)
     return live;
 }
 
-const char* const FieldRleFilter = "Фигуры RLE (*.rle);;Все файлы (*)";
-
 }  // namespace
 
 bool MainWindow::FieldHasCells() const
@@ -54,7 +51,7 @@ void MainWindow::CopyField()
 void MainWindow::SaveFieldRle()
 {
     if (!FieldHasCells()) return;
-    const QString path = Files->askSavePath(QStringLiteral("Сохранить поле как RLE"), FieldRleFilter, "rle");
+    const QString path = Files->askSavePath(QStringLiteral("Сохранить поле как RLE"), PatternFiles::RleFilter, "rle");
     if (!path.isEmpty()) {
         Files->saveBytes(path,
                          QByteArray::fromStdString(rle::WriteCells(ShownCells(History, CycleCount),
@@ -65,14 +62,8 @@ void MainWindow::SaveFieldRle()
 
 void MainWindow::SaveFieldPng()
 {
-    const QString path = Files->askSavePath(QStringLiteral("Сохранить поле как картинку"),
-                                            QStringLiteral("Картинки PNG (*.png)"), "png");
-    if (path.isEmpty()) return;
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    Picture1->surface().image().save(&buffer, "PNG");
-    Files->saveBytes(path, bytes, QStringLiteral("Картинка поля не сохранена в файл %1."));
+    Files->askSavePng(Picture1->surface().image(), QStringLiteral("Сохранить поле как картинку"),
+                      QStringLiteral("Картинка поля не сохранена в файл %1."));
 }
 
 void MainWindow::ShowPlot()
@@ -80,22 +71,11 @@ void MainWindow::ShowPlot()
     if (Plot == nullptr) {
         Plot = new ColonyPlot(History, [this] { return int(CycleCount); }, this);
         new FramePacer(Plot);  // repainted at most once per display frame
-        connect(Plot, &ColonyPlot::picked, this, [this](int count) {
-            if (!History.empty()) {
-                Timer1->stop();
-                ShowCycle(count);
-                Plot->update();
-            }
-        });
+        // ShowCycle stops the timer and repaints the plot.
+        connect(Plot, &ColonyPlot::picked, this, &MainWindow::ShowCycle);
         connect(Plot, &ColonyPlot::saveRequested, this, [this] {
-            const QString path = Files->askSavePath(QStringLiteral("Сохранить ход колонии"),
-                                                    QStringLiteral("Картинки PNG (*.png)"), "png");
-            if (path.isEmpty()) return;
-            QByteArray bytes;
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::WriteOnly);
-            Plot->picture().save(&buffer, "PNG");
-            Files->saveBytes(path, bytes, QStringLiteral("Ход колонии не сохранён в файл %1."));
+            Files->askSavePng(Plot->picture(), QStringLiteral("Сохранить ход колонии"),
+                              QStringLiteral("Ход колонии не сохранён в файл %1."));
         });
     }
     Plot->show();
@@ -110,16 +90,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::ToolTip) {
         for (int k = 0; k < FigureCount; ++k) {
             if (watched == Picture2[k] && Picture2[k]->toolTip().isEmpty()) {
-                FieldArray field{};
-                const auto cells = FigureCells(k);
-                for (int c = 0; c < FigureCellCount; ++c) {
-                    const int i = FigureFirst + PatternColLen * (c / FigureColLen) + c % FigureColLen;
-                    field[size_t(PlacementBase + i % PatternColLen + FieldColLen * (i / PatternColLen))] =
-                        std::int8_t(cells[size_t(c)]);
-                }
                 Picture2[k]->setToolTip(QStringLiteral("Фигура %1: %2")
                                             .arg(k + 1)
-                                            .arg(QString::fromStdString(RunToEnd(field).verdict()).toLower()));
+                                            .arg(QString::fromStdString(RunToEnd(FigureOnField(k)).verdict()).toLower()));
             }
         }
     }

@@ -57,4 +57,16 @@ void LoadFigures(FigureLibraryArray& library)
     }
 }
 
+FieldArray FigureOnField(int figure)
+{
+    FieldArray field{};
+    const auto cells = FigureCells(figure);
+    for (int c = 0; c < FigureCellCount; ++c) {
+        // Figure column and place, then pattern cell i, then field cell.
+        const int i = FigureFirst + PatternColLen * (c / FigureColLen) + c % FigureColLen;
+        field[size_t(PlacementBase + i % PatternColLen + FieldColLen * (i / PatternColLen))] = std::int8_t(cells[size_t(c)]);
+    }
+    return field;
+}
+
 }  // namespace hexlife

@@ -39,20 +39,12 @@ inline std::uint64_t Mix(std::uint64_t hash, std::uint64_t value)
     return hash * 0xff51afd7ed558ccdULL;
 }
 
-}  // namespace
-
-RunHistory::Packed RunHistory::Pack(const FieldArray& field, int first, int last)
-{
-    Packed packed{};
-    PackInto(packed, field, first, last);
-    return packed;
-}
-
-void RunHistory::PackInto(Packed& packed, const FieldArray& field, int first, int last)
+// Packs a field's columns first..last; the others stay as they are.
+void PackColumns(RunHistory::Packed& packed, const FieldArray& field, int first, int last)
 {
     for (int c = first; c <= last; ++c) {
         const std::int8_t* column = field.data() + c * FieldColLen;
-        std::uint64_t words[WordsPerColumn] = {0, 0};
+        std::uint64_t words[RunHistory::WordsPerColumn] = {0, 0};
         int r = 0;
         for (; r + 8 <= FieldColLen; r += 8) {
             words[r / 64] |= GatherBits(column + r) << (r % 64);
@@ -60,10 +52,12 @@ void RunHistory::PackInto(Packed& packed, const FieldArray& field, int first, in
         for (; r < FieldColLen; ++r) {
             words[r / 64] |= std::uint64_t(column[r] == 1) << (r % 64);
         }
-        packed[size_t(c * WordsPerColumn)] = words[0];
-        packed[size_t(c * WordsPerColumn + 1)] = words[1];
+        packed[size_t(c * RunHistory::WordsPerColumn)] = words[0];
+        packed[size_t(c * RunHistory::WordsPerColumn + 1)] = words[1];
     }
 }
+
+}  // namespace
 
 void RunHistory::unpack(int generation, FieldArray& field) const
 {
@@ -101,13 +95,7 @@ void RunHistory::record(int generation, const FieldArray& field)
     }
     // Packed in place: no copy of the 2.3 KB.
     Generation& next = generations_.emplace_back();
-    previous = generations_.size() > 1 ? &generations_[generations_.size() - 2] : nullptr;
-    next.cells.fill(0);
-    PackInto(next.cells, field, first, last);
-    next.population = next.births = next.deaths = -1;
-    next.left = next.top = 0;
-    next.firstColumn = FieldColCount;
-    next.lastColumn = -1;
+    PackColumns(next.cells, field, first, last);
     for (int c = first; c <= last; ++c) {
         if ((next.cells[size_t(c * WordsPerColumn)] | next.cells[size_t(c * WordsPerColumn + 1)]) != 0) {
             next.firstColumn = std::min(next.firstColumn, c);
@@ -128,32 +116,27 @@ void RunHistory::detectRepetition()
     // The shape wherever it stands: per live column, its place from the
     // leftmost column, its first live cell's Golly y from the topmost, and
     // its cells from there down.
-    auto shapeOf = [](Generation& g, bool placeOnly) {
-        g.left = -1;
+    auto shapeOf = [](Generation& g) {
         g.top = 1 << 30;
         for (int c = g.firstColumn; c <= g.lastColumn; ++c) {
             const std::uint64_t low = g.cells[size_t(c * WordsPerColumn)], high = g.cells[size_t(c * WordsPerColumn + 1)];
-            if ((low | high) == 0) continue;
-            if (g.left < 0) g.left = c;
-            g.top = std::min(g.top, FirstLive(low, high) + c / 2);
+            if ((low | high) != 0) g.top = std::min(g.top, FirstLive(low, high) + c / 2);
         }
         std::uint64_t hash = 0;
-        if (!placeOnly) {
-            for (int c = g.left; c <= g.lastColumn; ++c) {
-                const std::uint64_t low = g.cells[size_t(c * WordsPerColumn)], high = g.cells[size_t(c * WordsPerColumn + 1)];
-                if ((low | high) == 0) continue;
-                const int first = FirstLive(low, high);
-                const auto [a, b] = ShiftDown(low, high, first);
-                hash = Mix(hash, (std::uint64_t(c - g.left) << 8 | std::uint64_t(first + c / 2 - g.top)) ^
-                                     a * 0x9e3779b97f4a7c15ULL ^ b);
-            }
+        for (int c = g.firstColumn; c <= g.lastColumn; ++c) {
+            const std::uint64_t low = g.cells[size_t(c * WordsPerColumn)], high = g.cells[size_t(c * WordsPerColumn + 1)];
+            if ((low | high) == 0) continue;
+            const int first = FirstLive(low, high);
+            const auto [a, b] = ShiftDown(low, high, first);
+            hash = Mix(hash, (std::uint64_t(c - g.firstColumn) << 8 | std::uint64_t(first + c / 2 - g.top)) ^
+                                 a * 0x9e3779b97f4a7c15ULL ^ b);
         }
         return hash;
     };
-    const std::uint64_t hash = shapeOf(latest, false);
+    const std::uint64_t hash = shapeOf(latest);
     auto same = [&](const Generation& a, const Generation& b) {
         if (a.lastColumn - a.firstColumn != b.lastColumn - b.firstColumn) return false;
-        const int dx = b.left - a.left, dy = b.top - a.top;
+        const int dx = b.firstColumn - a.firstColumn, dy = b.top - a.top;
         for (int c = 0; c < FieldColCount; ++c) {
             const int d = c + dx;
             const std::uint64_t aLow = a.cells[size_t(c * WordsPerColumn)], aHigh = a.cells[size_t(c * WordsPerColumn + 1)];
@@ -177,7 +160,8 @@ void RunHistory::detectRepetition()
     for (auto it = from; it != to; ++it) {
         const Generation& earlier = generations_[size_t(it->second)];
         if (same(earlier, latest)) {
-            repetition_ = Repetition{it->second, now - it->second, latest.left - earlier.left, latest.top - earlier.top};
+            repetition_ = Repetition{it->second, now - it->second, latest.firstColumn - earlier.firstColumn,
+                                     latest.top - earlier.top};
             return;
         }
     }

@@ -50,7 +50,6 @@ public:
     // Generations known: 0 .. size() - 1.
     int size() const { return int(generations_.size()); }
     void unpack(int generation, FieldArray& field) const;
-    const Packed& packed(int generation) const { return generations_[size_t(generation)].cells; }
     // Counted when first asked for (off the tick's path) and kept.
     int population(int generation) const { return counts(generation).population; }
     // Cells born and died in the step that made the generation (0 for 0).
@@ -68,17 +67,15 @@ public:
     // nothing is known.
     std::string verdict() const;
 
-    // Packs a field's columns first..last (the rest stay empty); public for
-    // the tests and the benchmark.
-    static Packed Pack(const FieldArray& field, int first = 0, int last = FieldColLast);
-    static void PackInto(Packed& packed, const FieldArray& field, int first, int last);
 
 private:
     struct Generation {
-        Packed cells;
-        mutable int population, births, deaths;  // -1 until counted
-        int left, top;  // least Golly x and y of its live cells
-        int firstColumn, lastColumn;  // the columns with live cells (first > last: none)
+        Packed cells;  // zeroed when made
+        mutable int population = -1, births = -1, deaths = -1;  // -1 until counted
+        // The columns with live cells (first > last: none); the first is the
+        // least Golly x of its live cells, `top` their least Golly y.
+        int firstColumn = FieldColCount, lastColumn = -1;
+        int top = 0;
     };
     void detectRepetition();
     const Generation& counts(int generation) const;

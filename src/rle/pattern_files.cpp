@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QDropEvent>
@@ -9,6 +10,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QWidget>
@@ -19,9 +21,9 @@
 
 namespace hexlife {
 
-namespace {
+const char* const PatternFiles::RleFilter = "Фигуры RLE (*.rle);;Все файлы (*)";
 
-const char* const FileFilter = "Фигуры RLE (*.rle);;Все файлы (*)";
+namespace {
 
 QString Quoted(const QString& path) { return "«" + QFileInfo(path).fileName() + "»"; }
 
@@ -150,7 +152,7 @@ bool PatternFiles::paste()
 
 void PatternFiles::askOpen()
 {
-    const QString path = QFileDialog::getOpenFileName(window_, "Открыть фигуру", folder_, FileFilter);
+    const QString path = QFileDialog::getOpenFileName(window_, "Открыть фигуру", folder_, RleFilter);
     if (!path.isEmpty()) {
         open(path);
     }
@@ -168,12 +170,25 @@ QString PatternFiles::askSavePath(const QString& title, const QString& filter, c
     return dialog.selectedFiles().first();
 }
 
+bool PatternFiles::askSavePng(const QImage& picture, const QString& title, const QString& failed)
+{
+    const QString path = askSavePath(title, "Картинки PNG (*.png)", "png");
+    if (path.isEmpty()) {
+        return false;
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return saveBytes(path, bytes, failed);
+}
+
 void PatternFiles::askSave()
 {
     if (refuseEmpty("Фигура не сохранена.")) {
         return;
     }
-    const QString path = askSavePath("Сохранить фигуру", FileFilter, "rle");
+    const QString path = askSavePath("Сохранить фигуру", RleFilter, "rle");
     if (!path.isEmpty()) {
         save(path);
     }

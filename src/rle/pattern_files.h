@@ -11,6 +11,7 @@
 
 #include "editor/pattern_size.h"
 
+class QImage;
 class QWidget;
 
 namespace hexlife {
@@ -42,6 +43,11 @@ public:
     bool saveBytes(const QString& path, const QByteArray& bytes, const QString& failed);
     // A save dialog that adds the suffix before it asks whether to replace.
     QString askSavePath(const QString& title, const QString& filter, const QString& suffix);
+    // A picture saved as PNG, its file asked for with `title`.
+    bool askSavePng(const QImage& picture, const QString& title, const QString& failed);
+
+    // The save dialogs' filter for RLE files.
+    static const char* const RleFilter;
 
 signals:
     void patternRead(const PatternArray& pattern);
