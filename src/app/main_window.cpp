@@ -1,7 +1,6 @@
 #include "app/main_window.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -15,6 +14,7 @@
 #include "commands/command_table.h"
 #include "rle/pattern_files.h"
 #include "screen/frame_pacer.h"
+#include "screen/window_scale.h"
 #include "surface/picture_box.h"
 
 namespace hexlife {
@@ -156,7 +156,7 @@ Box MainWindow::ScaledBox(const Box& box) const
         return box;
     }
     // Edges scaled and rounded, so that neighbouring controls stay neighbours.
-    auto at = [this](int v) { return int(std::lround(v * WindowScale)); };
+    auto at = [this](int v) { return ScaledEdge(v, WindowScale); };
     return {at(box.left), at(box.top), at(box.left + box.width) - at(box.left), at(box.top + box.height) - at(box.top)};
 }
 

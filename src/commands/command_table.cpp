@@ -61,14 +61,6 @@ CommandTable::CommandTable(QWidget* window, std::vector<Command> commands)
     refresh();
 }
 
-int CommandTable::find(const QString& text) const
-{
-    for (size_t i = 0; i < commands_.size(); ++i) {
-        if (commands_[i].text == text) return int(i);
-    }
-    return -1;
-}
-
 void CommandTable::refresh()
 {
     for (size_t i = 0; i < commands_.size(); ++i) {

@@ -40,8 +40,6 @@ public:
     int size() const { return int(commands_.size()); }
     const Command& command(int i) const { return commands_[size_t(i)]; }
     QAction* action(int i) const { return actions_[size_t(i)]; }
-    // The command whose text this is, or -1.
-    int find(const QString& text) const;
 
     // Enables each action as its command can act now.
     void refresh();

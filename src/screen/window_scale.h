@@ -3,6 +3,8 @@
 // the user's zoom within what the work area holds. Plain C++.
 #pragma once
 
+#include <cmath>
+
 namespace hexlife {
 
 constexpr double MinWindowScale = 0.4;
@@ -13,6 +15,13 @@ constexpr double ZoomStep = 0.1;
 // and `frameHeight` of decoration around it, fits an area of `areaWidth` ×
 // `areaHeight` (all in the same units), in hundredths, at least the smallest.
 double FitScale(int width, int height, int frameWidth, int frameHeight, int areaWidth, int areaHeight);
+
+// Where an edge at `position` (unscaled pixels) lies at a scale: every
+// control and box scales its edges alike, so neighbours stay neighbours.
+inline int ScaledEdge(double position, double scale)
+{
+    return int(std::lround(position * scale));
+}
 
 // The scale the window takes: the user's zoom, no larger than what fits.
 double EffectiveScale(double zoom, double fit);

@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "screen/window_scale.h"
+
 namespace hexlife {
 
 PictureBox::PictureBox(QWidget* parent, int index) : QWidget(parent), index_(index)
@@ -39,9 +41,9 @@ QRect PictureBox::toWidget(const QRectF& area) const
         return area.toRect();
     }
     // Edges rounded as the window's layout rounds them.
-    const int left = int(std::lround(area.left() * scale_)), top = int(std::lround(area.top() * scale_));
-    return QRect(QPoint(left, top), QPoint(int(std::lround(area.right() * scale_ + scale_)) - 1,
-                                           int(std::lround(area.bottom() * scale_ + scale_)) - 1));
+    return QRect(QPoint(ScaledEdge(area.left(), scale_), ScaledEdge(area.top(), scale_)),
+                 QPoint(ScaledEdge(area.left() + area.width(), scale_) - 1,
+                        ScaledEdge(area.top() + area.height(), scale_) - 1));
 }
 
 void PictureBox::setBorder(bool border)
