@@ -5,6 +5,8 @@
 # nobody, with a dpkg-query that reports every package as missing.
 set -euo pipefail
 source_dir=$1
+# The window sits on top of the model: no file outside src/app/ includes it.
+! grep -rl '#include "app/' "$source_dir/src" | grep -v "^$source_dir/src/app/" || { echo "the files above include app/"; exit 1; }
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 mkdir "$scratch/bin" "$scratch/project"

@@ -1,7 +1,7 @@
 // The drawing surface: exact pixels of each operation, and change reporting.
 #include <QtTest>
 
-#include "app/shared_state.h"
+#include "model.h"
 #include "surface/picture_box.h"
 
 using namespace hexlife;

@@ -1,7 +1,7 @@
 // The one window of Hexagonal Life. It owns the shared state (inherited, so
 // every procedure uses the values by name), the controls of the layout and
-// the event procedures. The procedures of each subsystem are defined in that
-// subsystem's folder.
+// the event procedures. Its procedures are defined here in app/, a file to
+// each concern; what they compute without a window lives in the folders below.
 #pragma once
 
 #include <array>
@@ -10,7 +10,7 @@
 #include <QFont>
 #include <QWidget>
 
-#include "app/shared_state.h"
+#include "app/layout.h"
 #include "engine/run_state.h"
 #include "history/run_history.h"
 

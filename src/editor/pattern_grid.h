@@ -2,7 +2,7 @@
 // window shows it, and the editor's hit test.
 #pragma once
 
-#include "app/shared_state.h"
+#include "model.h"
 
 namespace hexlife {
 

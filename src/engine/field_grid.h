@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "app/shared_state.h"
+#include "model.h"
 
 namespace hexlife {
 

@@ -1,7 +1,7 @@
 // The generation step of hexagonal Life (B2/S2), in place on the field.
 #pragma once
 
-#include "app/shared_state.h"
+#include "model.h"
 
 namespace hexlife {
 

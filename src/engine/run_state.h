@@ -2,11 +2,17 @@
 // paused, and its pace. Plain C++; the window starts and stops Timer1 by it.
 #pragma once
 
+#include <array>
 #include <string>
 
-#include "app/shared_state.h"
-
 namespace hexlife {
+
+// Timer1's interval as laid out: a tick every millisecond.
+constexpr int TimerIntervalMs = 1;
+// The paces + and - move the tick interval along; the first is the start.
+constexpr std::array<int, 9> PaceIntervalsMs{TimerIntervalMs, 2, 5, 10, 20, 50, 100, 200, 500};
+// What the status says of a paused run.
+constexpr const char* PauseCaption = "Пауза";
 
 class RunState {
 public:

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "app/shared_state.h"
+#include "model.h"
 
 namespace hexlife {
 

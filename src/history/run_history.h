@@ -15,7 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/shared_state.h"
+#include "model.h"
 
 namespace hexlife {
 

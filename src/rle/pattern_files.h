@@ -9,7 +9,7 @@
 #include <QObject>
 #include <QString>
 
-#include "editor/pattern_size.h"
+#include "model.h"
 
 class QImage;
 class QWidget;

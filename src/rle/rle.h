@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/pattern_size.h"
+#include "model.h"
 
 namespace hexlife::rle {
 

@@ -2,7 +2,7 @@
 // the reference the program's engine and window are checked against.
 #pragma once
 
-#include "app/shared_state.h"
+#include "model.h"
 
 namespace reference {
 

@@ -1,14 +1,15 @@
-// Window-level state of Hexagonal Life: every constant, array and run-time
-// value that more than one procedure uses. Plain C++ so that the engine, the
-// catalogue and the geometry can be tested without a window.
+// The model of Hexagonal Life that every part of the program shares: the
+// lattice of the field, the rule, the figure catalogue's and the pattern's
+// sizes, the colours cells are drawn in, and the arrays the window's
+// procedures share by name. Plain C++, below every folder: the engine, the
+// catalogue, the pattern grid, the files and the search use it without a
+// window. The window's own layout and captions are in app/layout.h.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
 
-#include "editor/pattern_size.h"
-#include "program.h"
 #include "surface/color.h"
 
 namespace hexlife {
@@ -16,10 +17,7 @@ namespace hexlife {
 // --- Base values -----------------------------------------------------------
 constexpr int CellRadius = 4;
 constexpr int FieldHalfPitch = 3;
-constexpr int ThumbCellPitch = CellRadius + CellRadius;
 constexpr double Sqrt3 = 1.7320508075688772;
-constexpr double ThumbColumnPitch = CellRadius * Sqrt3;
-constexpr int ThumbLast = 25;
 
 // --- Field: 148 columns of 114 cells ---------------------------------------
 constexpr int FieldColLen = 114;
@@ -30,7 +28,13 @@ constexpr int FieldPosLast = FieldColLen - 1;
 constexpr int FieldCellCount = FieldColCount * FieldColLen;
 constexpr int FieldLast = FieldCellCount - 1;
 
-// The pattern's size is in editor/pattern_size.h.
+// --- Pattern: 14 columns of 11 cells, column-major -------------------------
+constexpr int PatternColLen = 11;
+constexpr int PatternColCount = 14;
+constexpr int PatternColLast = PatternColCount - 1;
+constexpr int PatternPosLast = PatternColLen - 1;
+constexpr int PatternCount = PatternColCount * PatternColLen;
+constexpr std::int16_t PatternLast = PatternCount - 1;
 
 // Cell radii of the pattern views; the editor's is also its click reach.
 constexpr int EditorRadius = CellRadius + 1;
@@ -52,8 +56,11 @@ constexpr Color EmptyColor = RGB(255, 255, 255);
 constexpr int FigureColLen = 5;
 constexpr int FigureColCount = 5;
 constexpr int FigureCellCount = FigureColLen * FigureColCount;
-constexpr int FigureCount = ThumbLast + 1;
+constexpr int FigureCount = 26;
 constexpr int FigureLibraryLast = 1750;  // room for 70 figures plus a spare
+// A figure drawn small, as its thumbnail shows it.
+constexpr int ThumbCellPitch = CellRadius + CellRadius;
+constexpr double ThumbColumnPitch = CellRadius * Sqrt3;
 
 // Where a figure enters the pattern: column 4, place 3, that is cell 47.
 constexpr int FigureTop = PatternColCount / 2 - 3;
@@ -63,59 +70,11 @@ constexpr std::int16_t FigureFirst = FigureTop * (PatternColLen + 1) - 1;
 constexpr int PlacementColumn = 1 + (FieldColCount - PatternColCount) / 2;
 constexpr int PlacementBase = PlacementColumn + PlacementColumn * FieldColLen - 16;
 
-// --- Timer -----------------------------------------------------------------
-constexpr int TimerIntervalMs = 1;
-// The paces + and - move the tick interval along; the first is the start.
-constexpr std::array<int, 9> PaceIntervalsMs{TimerIntervalMs, 2, 5, 10, 20, 50, 100, 200, 500};
-
-// --- Window layout, in pixels (the form was laid out at 15 twips a pixel) --
-struct Box {
-    int left, top, width, height;
-};
-constexpr int ClientWidth = 993;
-constexpr int ClientHeight = 717;
-constexpr Box Picture4Box{0, 0, 97, 89};
-constexpr Box Picture3Box{96, 24, 135, 113};
-constexpr Box Picture1Box{96, 24, 897, 713};
-constexpr Box Command1Box{104, 0, 89, 25};
-constexpr Box Command3Box{352, 0, 89, 25};
-constexpr Box Command5Box{600, 0, 89, 25};
-constexpr Box Label2Box{240, 0, 49, 25};
-constexpr Box Label1Box{288, 0, 25, 25};
-// The smallest font the top bar's labels are made to fit in.
-constexpr double MinTopBarPointSize = 4.0;
-// The run's status, in the free strip between «Выход» and «Справка».
-constexpr Box Label3Box{449, 0, 143, 25};
-// How the colony ends, in the free strip right of «Справка».
-constexpr Box Label4Box{697, 0, 288, 25};
-constexpr Box Picture2Box(int k)
-{
-    return {48 * (k % 2), 96 + 48 * (k / 2), 41, 49};
-}
-// Tab order: Start, Exit, field, count, caption, Help, thumbnails, editor, preview.
-constexpr int Command1Tab = 0, Command3Tab = 1, Picture1Tab = 2, Label1Tab = 3,
-              Label2Tab = 4, Command5Tab = 5, Picture2FirstTab = 6, Picture3Tab = 32,
-              Picture4Tab = 33;
-
-// --- Captions (UTF-8) ------------------------------------------------------
-constexpr const char* Command1Caption = "Пуск";
-constexpr const char* Command3Caption = "Выход";
-constexpr const char* Command5Caption = "Справка";
-constexpr const char* Label2Caption = "Циклов -";
-constexpr const char* Label1Caption = " ";
-constexpr const char* HelpTitle = "Помощь";
-constexpr const char* PauseCaption = "Пауза";
-// The widest text the status label shows.
-constexpr const char* Label3WidestText = "Пауза, 500 мс";
-// The widest fate the fate label shows.
-constexpr const char* Label4WidestText = "Движется: период 1000 с цикла 1000";
-// The longest count Label1 ever shows; it is widened to fit it.
-constexpr const char* Label1WidestText = "1001";
-
 // --- Arrays (one entry more than the cells they describe) -----------------
 using FigureLibraryArray = std::array<std::int16_t, FigureLibraryLast + 1>;
 using FieldArray = std::array<std::int8_t, FieldCellCount + 1>;
 using FieldCoordArray = std::array<std::int16_t, FieldCellCount + 1>;
+using PatternArray = std::array<std::int8_t, PatternCount + 1>;
 using PatternCoordArray = std::array<std::int16_t, PatternCount + 1>;
 
 // The values every procedure of the window shares by name.
