@@ -1,9 +1,10 @@
 // The table of the window's commands beyond its buttons: each one's text,
 // keys, when it can act and the procedure it calls. The context menu on the
 // field, the list of keys and the tooltips that name keys come from it.
+#include <QDialog>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "app/main_window.h"
 #include "commands/command_table.h"
@@ -43,7 +44,8 @@ void MainWindow::SetUpCommands()
         {G::View, "Сохранить поле как RLE…", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}, [this] { return FieldHasCells(); },
          [this] { SaveFieldRle(); }},
         {G::View, "Сохранить поле как картинку…", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_P)}, {}, [this] { SaveFieldPng(); }},
-        {G::View, "Ход колонии", {K(Qt::CTRL | Qt::Key_G)}, {}, [this] { ShowPlot(); }},
+        {G::View, "Ход колонии", {K(Qt::CTRL | Qt::Key_G)}, [this] { return !History.empty(); },
+         [this] { ShowPlot(); }},
         {G::View, "Крупнее", {K(K::ZoomIn), K(Qt::CTRL | Qt::Key_Equal)}, [this] { return CanZoomIn(); },
          [this] { ZoomIn(); }},
         {G::View, "Мельче", {K(K::ZoomOut)}, [this] { return WindowScale > MinWindowScale + 1e-6; },
@@ -68,13 +70,32 @@ void MainWindow::SetUpCommands()
                          Commands->keysTip(G::Figure));
 }
 
+// The list of keys stays open beside the field: the run's keys work in it
+// as in the main window.
 void MainWindow::ShowKeyList()
 {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Клавиши и команды"),
-                    Commands->keyList() + QStringLiteral("\n\nВсе команды есть и в меню поля (правая кнопка мыши)."),
-                    QMessageBox::Ok, this);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    if (KeyList == nullptr) {
+        KeyList = new QDialog(this);
+        KeyList->setWindowTitle(QStringLiteral("Клавиши и команды"));
+        KeyList->setAccessibleName(QStringLiteral("Клавиши и команды"));
+        auto* text = new QLabel(Commands->keyList() +
+                                    QStringLiteral("\n\nВсе команды есть и в меню поля (правая кнопка мыши)."),
+                                KeyList);
+        text->setTextFormat(Qt::PlainText);
+        text->setAccessibleName(QStringLiteral("Список клавиш"));
+        auto* close = new QPushButton(QStringLiteral("Закрыть"), KeyList);
+        close->setAccessibleName(QStringLiteral("Закрыть"));
+        connect(close, &QPushButton::clicked, KeyList, &QDialog::close);
+        auto* layout = new QVBoxLayout(KeyList);
+        layout->addWidget(text);
+        layout->addWidget(close, 0, Qt::AlignRight);
+        Commands->attachTo(KeyList);
+        KeyList->adjustSize();
+        PlaceBeside(KeyList);
+    }
+    KeyList->show();
+    KeyList->raise();
+    KeyList->activateWindow();
 }
 
 }  // namespace hexlife

@@ -1,14 +1,12 @@
 // What the window shows of a run besides the field: the generation on the
-// field copied or saved (RLE, PNG), the population plot, and each figure's
-// fate in its thumbnail's tooltip, worked out when first asked for.
+// field copied or saved (RLE, PNG), and the population plot.
 #include <QClipboard>
-#include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 
 #include "app/main_window.h"
-#include "figures/catalogue.h"
+#include "commands/command_table.h"
 #include "history/colony_plot.h"
 #include "rle/pattern_files.h"
 #include "rle/rle.h"
@@ -77,26 +75,12 @@ void MainWindow::ShowPlot()
             Files->askSavePng(Plot->picture(), QStringLiteral("Сохранить ход колонии"),
                               QStringLiteral("Ход колонии не сохранён в файл %1."));
         });
+        Commands->attachTo(Plot);
+        PlaceBeside(Plot);
     }
     Plot->show();
     Plot->raise();
     Plot->activateWindow();
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event)
-{
-    // A thumbnail's tooltip names its figure's fate, worked out the first
-    // time it is asked for (a few milliseconds), not at start-up.
-    if (event->type() == QEvent::ToolTip) {
-        for (int k = 0; k < FigureCount; ++k) {
-            if (watched == Picture2[k] && Picture2[k]->toolTip().isEmpty()) {
-                Picture2[k]->setToolTip(QStringLiteral("Фигура %1: %2")
-                                            .arg(k + 1)
-                                            .arg(QString::fromStdString(RunToEnd(FigureOnField(k)).verdict()).toLower()));
-            }
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace hexlife

@@ -47,9 +47,16 @@ constexpr const char* Label2Caption = "Циклов -";
 constexpr const char* Label1Caption = " ";
 constexpr const char* HelpTitle = "Помощь";
 // The widest text the status label shows.
-constexpr const char* Label3WidestText = "Пауза, 500 мс";
+constexpr const char* Label3WidestText = "Просмотр, 500 мс";
 // The widest fate the fate label shows.
-constexpr const char* Label4WidestText = "Движется: период 1000 с цикла 1000";
+constexpr const char* Label4WidestText = "Корабль, период 100: край поля на цикле 1000";
+// What the labels that show a value are, for their accessible names:
+// «Число циклов: 38».
+constexpr const char* Label1Name = "Число циклов";
+constexpr const char* Label3Name = "Состояние колонии";
+constexpr const char* Label4Name = "Судьба колонии";
+// A running count is told to assistive technology at most this often.
+constexpr int CountNameIntervalMs = 500;
 // The longest count Label1 ever shows; it is widened to fit it.
 constexpr const char* Label1WidestText = "1001";
 

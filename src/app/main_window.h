@@ -6,14 +6,18 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
+#include <QElapsedTimer>
 #include <QFont>
+#include <QThread>
 #include <QWidget>
 
 #include "app/layout.h"
 #include "engine/run_state.h"
 #include "history/run_history.h"
 
+class QDialog;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -26,10 +30,15 @@ class FramePacer;
 class PatternFiles;
 class PictureBox;
 
+// A label that shows a value is named by what the value is and what it is
+// now («Число циклов: 38»), so that assistive technology reads and tells it.
+void NameLabelValue(QLabel* label, const char* what);
+
 class MainWindow : public QWidget, public SharedState {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Controls, named as in the layout.
     PictureBox* Picture1 = nullptr;  // the field
@@ -54,8 +63,9 @@ public:
     CommandTable* Commands = nullptr;
     // Every generation of the current run, and its fate.
     RunHistory History;
-    // The population plot, made when first opened.
+    // The population plot and the list of keys, made when first opened.
     ColonyPlot* Plot = nullptr;
+    QDialog* KeyList = nullptr;
 
     // Event procedures. Button and Shift use the codes 1 left / 2 right /
     // 4 middle and 1 Shift / 2 Ctrl / 4 Alt; positions are image pixels.
@@ -125,12 +135,14 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void SetUpLayout();
     Box ScaledBox(const Box& box) const;
     QFont ScaledFont() const;
     void WatchScreen();
+    void LeaveMaximized();
     QFont BaseFont;
     QMetaObject::Connection ScreenWatch[3];
     bool ScreenWatched = false;
@@ -139,8 +151,21 @@ private:
     // Ends a run however it ends: the timer stops, the status clears.
     void EndRun();
     void ShowRunStatus();
+    // Names Label1 by the count it shows: at once when a run stops or a
+    // generation is shown, at most every CountNameIntervalMs while it runs.
+    void NameCount(bool now);
+    QElapsedTimer CountNamed;
     void ShowFate();
     int FateShown = -1;  // which fate Label4 shows, to set it only on change
+    // Each figure's fate for its thumbnail, worked out in a thread of its
+    // own soon after the window is first shown (app/thumbnails.cpp).
+    void StartFigureFates();
+    void StartFigureFatesSoon();
+    void SetFigureFate(int k, const QString& text);
+    std::unique_ptr<QThread> FatesThread;
+    // Puts a window of the program beside the main window where the screen
+    // has room for it, so that it covers none of the field.
+    void PlaceBeside(QWidget* window);
     // Shows the editor, emptied, over the field: the first steps of
     // choosing a figure and of opening a pattern.
     void OpenEditor();

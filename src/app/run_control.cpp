@@ -55,6 +55,7 @@ void MainWindow::Timer1_Timer()
     }
     ++CycleCount;
     Label1->setText(QString::number(CycleCount));
+    NameCount(!Timer1->isActive());
     ResolveGeneration(FieldCells);
     History.record(CycleCount, FieldCells);
     const bool over = CycleCount > CycleLimit || LiveCount == 0;
@@ -65,6 +66,14 @@ void MainWindow::Timer1_Timer()
         History.end(edge ? RunEnd::Edge : LiveCount == 0 ? RunEnd::Empty : RunEnd::Limit, CycleCount);
     }
     ShowFate();
+}
+
+void MainWindow::NameCount(bool now)
+{
+    if (now || !CountNamed.isValid() || CountNamed.hasExpired(CountNameIntervalMs)) {
+        NameLabelValue(Label1, Label1Name);
+        CountNamed.start();
+    }
 }
 
 void MainWindow::ShowFate()
@@ -78,6 +87,8 @@ void MainWindow::ShowFate()
     if (fate != FateShown) {
         FateShown = fate;
         Label4->setText(QString::fromStdString(History.verdict()));
+        Label4->setToolTip(QString::fromStdString(History.verdictDetail()));
+        NameLabelValue(Label4, Label4Name);
     }
 }
 
@@ -88,11 +99,13 @@ void MainWindow::EndRun()
         Run.stop();
         ShowRunStatus();
     }
+    NameCount(true);
 }
 
 void MainWindow::ShowRunStatus()
 {
     Label3->setText(QString::fromStdString(Run.statusText()));
+    NameLabelValue(Label3, Label3Name);
 }
 
 void MainWindow::RunPause()
@@ -100,6 +113,7 @@ void MainWindow::RunPause()
     if (Run.togglePause()) {
         if (Run.paused()) {
             Timer1->stop();
+            NameCount(true);
         } else {
             Timer1->start(Run.intervalMs());
         }
@@ -162,12 +176,13 @@ void MainWindow::ShowCycle(int Count)
     History.unpack(Count, FieldCells);
     CycleCount = std::int16_t(Count);
     Label1->setText(QString::number(CycleCount));
+    NameCount(true);
     Timer1->stop();
     ShowFate();
     if (History.ended() != RunEnd::None && Count == History.endCount()) {
         Run.stop();
     } else {
-        Run.holdPaused();
+        Run.holdPaused(History.ended() != RunEnd::None);
     }
     ShowRunStatus();
 }

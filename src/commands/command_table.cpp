@@ -1,6 +1,7 @@
 #include "commands/command_table.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QMenu>
 #include <QWidget>
 
@@ -37,7 +38,6 @@ CommandTable::CommandTable(QWidget* window, std::vector<Command> commands)
         action->setShortcuts(command.keys);
         action->setShortcutContext(Qt::WindowShortcut);
         action->setShortcutVisibleInContextMenu(true);
-        window->addAction(action);
         connect(action, &QAction::triggered, this, [this, i] {
             // A key may come before the states are refreshed: ask again.
             const Command& c = commands_[i];
@@ -48,6 +48,7 @@ CommandTable::CommandTable(QWidget* window, std::vector<Command> commands)
         });
         actions_.push_back(action);
     }
+    attachTo(window);
     for (CommandGroup group : Groups) {
         if (group == CommandGroup::Hidden) continue;
         bool first = true;
@@ -66,6 +67,24 @@ void CommandTable::refresh()
     for (size_t i = 0; i < commands_.size(); ++i) {
         actions_[i]->setEnabled(!commands_[i].enabled || commands_[i].enabled());
     }
+}
+
+void CommandTable::attachTo(QWidget* window)
+{
+    for (QAction* action : actions_) {
+        window->addAction(action);
+    }
+    window->installEventFilter(this);
+}
+
+bool CommandTable::eventFilter(QObject*, QEvent* event)
+{
+    // A key is matched against the shortcuts of the enabled actions only:
+    // their states as they are now, before it is.
+    if (event->type() == QEvent::ShortcutOverride) {
+        refresh();
+    }
+    return false;
 }
 
 void CommandTable::popUp(const QPoint& globalPosition)

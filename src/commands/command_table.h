@@ -43,6 +43,9 @@ public:
 
     // Enables each action as its command can act now.
     void refresh();
+    // The keys work in another window of the program too: the window gets
+    // the actions, and their states are refreshed before its keys are matched.
+    void attachTo(QWidget* window);
     // The context menu, its commands in groups; refreshed when it opens.
     QMenu* menu() const { return menu_; }
     void popUp(const QPoint& globalPosition);
@@ -53,6 +56,9 @@ public:
     QString keysTip(CommandGroup group) const;
     // The keys of a command as the user reads them: "→, N".
     static QString KeysText(const QList<QKeySequence>& keys);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     std::vector<Command> commands_;

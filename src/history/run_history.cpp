@@ -191,21 +191,72 @@ void RunHistory::end(RunEnd how, int count)
     endCount_ = count;
 }
 
+namespace {
+
+// «Неподвижна», «Период 2», «Корабль, период 3».
+std::string Kind(const Repetition& r)
+{
+    if (r.moves()) return "Корабль, период " + std::to_string(r.period);
+    if (r.period == 1) return "Неподвижна";
+    return "Период " + std::to_string(r.period);
+}
+
+// How the run ended: «край поля на цикле 108», capitalised where it stands
+// alone.
+std::string Ending(RunEnd how, int count, bool alone)
+{
+    const std::string at = " на цикле " + std::to_string(count);
+    switch (how) {
+    case RunEnd::Empty: return (alone ? "Вымерла" : "вымерла") + at;
+    case RunEnd::Edge: return (alone ? "Край поля" : "край поля") + at;
+    case RunEnd::Limit: return (alone ? "Предел" : "предел") + at;
+    case RunEnd::None: break;
+    }
+    return {};
+}
+
+}  // namespace
+
 std::string RunHistory::verdict() const
 {
-    switch (end_) {
-    case RunEnd::Empty: return "Вымерла на цикле " + std::to_string(endCount_);
-    case RunEnd::Edge: return "Край поля на цикле " + std::to_string(endCount_);
-    case RunEnd::None:
-    case RunEnd::Limit: break;
+    if (end_ == RunEnd::None) {
+        return repetition_ ? Kind(*repetition_) + " с цикла " + std::to_string(repetition_->first + 1) : "";
     }
     if (repetition_) {
-        const std::string from = " с цикла " + std::to_string(repetition_->first + 1);
-        if (repetition_->moves()) return "Движется: период " + std::to_string(repetition_->period) + from;
-        if (repetition_->period == 1) return "Неподвижна" + from;
-        return "Период " + std::to_string(repetition_->period) + from;
+        return Kind(*repetition_) + ": " + Ending(end_, endCount_, false);
     }
-    return end_ == RunEnd::Limit ? "Без повторов за " + std::to_string(endCount_) + " циклов" : "";
+    if (end_ == RunEnd::Limit) {
+        return "Без повторов: предел на цикле " + std::to_string(endCount_);
+    }
+    return Ending(end_, endCount_, true);
+}
+
+std::string RunHistory::verdictDetail() const
+{
+    std::string text;
+    if (repetition_) {
+        const Repetition& r = *repetition_;
+        const std::string from = " с цикла " + std::to_string(r.first + 1) + ".";
+        if (r.moves()) {
+            text = "Корабль: повторяется с периодом " + std::to_string(r.period) + ", за период смещается на " +
+                   std::to_string(r.dx) + " по x и " + std::to_string(r.dy) + " по y (координаты Golly)," + from;
+        } else if (r.period == 1) {
+            text = "Неподвижна" + from;
+        } else {
+            text = "Колеблется с периодом " + std::to_string(r.period) + from;
+        }
+    } else if (end_ == RunEnd::Limit) {
+        text = "Ни одно поколение не повторило прежнее.";
+    }
+    const std::string at = " на цикле " + std::to_string(endCount_);
+    switch (end_) {
+    case RunEnd::Empty: return text + (text.empty() ? "" : " ") + "Вымерла" + at + ".";
+    case RunEnd::Edge: return text + (text.empty() ? "" : " ") + "Дошла до края поля" + at + ".";
+    case RunEnd::Limit:
+        return text + " Остановлена" + at + ": запуск идёт не дольше " + std::to_string(CycleLimit + 1) + " цикла.";
+    case RunEnd::None: break;
+    }
+    return text;
 }
 
 RunHistory RunToEnd(const FieldArray& start)

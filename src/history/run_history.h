@@ -63,10 +63,13 @@ public:
     std::size_t bytes() const { return generations_.capacity() * sizeof(Generation); }
 
     // What is known of the fate, in Russian, short enough for the status
-    // strip: «Период 2 с цикла 4», «Вымерла на цикле 38», ... Empty while
-    // nothing is known.
+    // strip: «Период 2 с цикла 4», «Вымерла на цикле 38», and once the run
+    // has ended, what was learned before with how it ended: «Корабль,
+    // период 3: край поля на цикле 108». Empty while nothing is known.
     std::string verdict() const;
-
+    // The same in full sentences, for a tooltip: where the repetition
+    // starts, how far a ship moves, how the run ended.
+    std::string verdictDetail() const;
 
 private:
     struct Generation {

@@ -1,6 +1,7 @@
 #include "rle/pattern_files.h"
 
 #include <algorithm>
+#include <memory>
 
 #include <QBuffer>
 #include <QClipboard>
@@ -15,6 +16,7 @@
 #include <QMimeData>
 #include <QWidget>
 
+#include "files/file_dialog.h"
 #include "files/safe_files.h"
 #include "program.h"
 #include "rle/rle.h"
@@ -152,22 +154,23 @@ bool PatternFiles::paste()
 
 void PatternFiles::askOpen()
 {
-    const QString path = QFileDialog::getOpenFileName(window_, "Открыть фигуру", folder_, RleFilter);
-    if (!path.isEmpty()) {
-        open(path);
+    const std::unique_ptr<QFileDialog> dialog(files::MakeFileDialog(window_, "Открыть фигуру", folder_, RleFilter));
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()) {
+        open(dialog->selectedFiles().first());
     }
 }
 
 QString PatternFiles::askSavePath(const QString& title, const QString& filter, const QString& suffix)
 {
-    QFileDialog dialog(window_, title, folder_, filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    const std::unique_ptr<QFileDialog> dialog(files::MakeFileDialog(window_, title, folder_, filter));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
     // The dialog adds the suffix itself, before it asks about replacing.
-    dialog.setDefaultSuffix(suffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    dialog->setDefaultSuffix(suffix);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
         return {};
     }
-    return dialog.selectedFiles().first();
+    return dialog->selectedFiles().first();
 }
 
 bool PatternFiles::askSavePng(const QImage& picture, const QString& title, const QString& failed)

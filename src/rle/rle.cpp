@@ -80,14 +80,46 @@ Error Fault(ErrorKind kind, int line, std::string detail = {})
     return error;
 }
 
-// The character at `at` for a message: itself when printable, else its code.
-std::string Shown(unsigned char c)
+// The character that starts at `at` of a line, for a message: itself as
+// written (a letter of any alphabet, in UTF-8), or its code where it is a
+// control character or no UTF-8 at all.
+std::string Shown(std::string_view line, size_t at)
 {
-    if (c >= 0x20 && c < 0x7F) {
+    static const char digits[] = "0123456789ABCDEF";
+    const auto code = [](unsigned char c) { return std::string("0x") + digits[c >> 4] + digits[c & 15]; };
+    const unsigned char c = static_cast<unsigned char>(line[at]);
+    if (c < 0x20 || c == 0x7F) {
+        return code(c);
+    }
+    if (c < 0x80) {
         return std::string(1, char(c));
     }
-    static const char digits[] = "0123456789ABCDEF";
-    return std::string("0x") + digits[c >> 4] + digits[c & 15];
+    // A lead byte and its continuation bytes, checked as UTF-8 requires.
+    const size_t length = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    if (length == 0 || at + length > line.size()) {
+        return code(c);
+    }
+    for (size_t i = 1; i < length; ++i) {
+        if ((static_cast<unsigned char>(line[at + i]) & 0xC0) != 0x80) {
+            return code(c);
+        }
+    }
+    const unsigned char second = static_cast<unsigned char>(line[at + 1]);
+    if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second > 0x9F) || (c == 0xF0 && second < 0x90) ||
+        (c == 0xF4 && second > 0x8F)) {
+        return code(c);  // overlong, a surrogate, or beyond Unicode
+    }
+    return std::string(line.substr(at, length));
+}
+
+// The column of the character at byte `at`, from 1: characters, not bytes.
+int ColumnOf(std::string_view line, size_t at)
+{
+    int column = 1;
+    for (size_t i = 0; i < at; ++i) {
+        column += (static_cast<unsigned char>(line[i]) & 0xC0) != 0x80;
+    }
+    return column;
 }
 
 // "#CXRLE Pos=x,y": where Golly puts the pattern's top-left cell.
@@ -271,7 +303,8 @@ ParseResult Parse(std::string_view text)
             continue;
         }
         bodyStarted = true;
-        for (const char c : line) {
+        for (size_t at = 0; at < line.size(); ++at) {
+            const char c = line[at];
             if (std::isspace(static_cast<unsigned char>(c))) {
                 continue;
             }
@@ -300,7 +333,8 @@ ParseResult Parse(std::string_view text)
                 ended = true;
                 break;
             } else {
-                result.error = Fault(ErrorKind::NotRle, lineNumber, Shown(static_cast<unsigned char>(c)));
+                result.error = Fault(ErrorKind::NotRle, lineNumber, Shown(line, at));
+                result.error.column = ColumnOf(line, at);
                 return result;
             }
         }
@@ -404,7 +438,10 @@ ReadResult ReadPattern(std::string_view text)
 
 std::string Message(const Error& error)
 {
-    const std::string at = error.line > 0 ? " (строка " + std::to_string(error.line) + ")" : "";
+    const std::string at = error.line <= 0 ? ""
+                           : error.column > 0
+                               ? " (строка " + std::to_string(error.line) + ", столбец " + std::to_string(error.column) + ")"
+                               : " (строка " + std::to_string(error.line) + ")";
     switch (error.kind) {
     case ErrorKind::NotRle:
         return error.detail.empty() ? "Это не фигура в формате RLE: в нём нет ни заголовка, ни клеток."

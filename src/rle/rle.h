@@ -57,7 +57,8 @@ enum class ErrorKind {
 struct Error {
     ErrorKind kind = ErrorKind::NotRle;
     int line = 0;        // where it was found, from 1; 0 for the whole text
-    std::string detail;  // the character, the rule, ...
+    int column = 0;      // the character's place in its line, from 1; 0 where none
+    std::string detail;  // the character as written, the rule, ...
     // TooLarge: the size the header declares (else the cells' own), whether
     // it is only the slant of Golly's rows that makes it too tall, and its
     // height in the editor's columns.
