@@ -185,7 +185,10 @@ void MainWindow::ApplyScale(double Scale)
 {
     WindowScale = Scale;
     const Box client = ScaledBox({0, 0, ClientWidth, ClientHeight});
-    setFixedSize(client.width, client.height);
+    // Maximized, the window manager gives the size.
+    if (!isMaximized()) {
+        setFixedSize(client.width, client.height);
+    }
     for (auto [button, box] : {std::pair{Command1, Command1Box}, {Command3, Command3Box}, {Command5, Command5Box}}) {
         button->setFont(ScaledFont());
         button->setGeometry(ToRect(ScaledBox(box)));

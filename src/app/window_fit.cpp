@@ -54,6 +54,14 @@ void MainWindow::changeEvent(QEvent* event)
     }
 }
 
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (isMaximized()) {
+        Refit();
+    }
+}
+
 void MainWindow::WatchScreen()
 {
     if (windowHandle() == nullptr) {
@@ -84,17 +92,30 @@ void MainWindow::Refit()
     if (screen == nullptr) {
         return;
     }
+    if (isMaximized()) {
+        // The window manager sizes a maximized window: the window lets it,
+        // and its content takes the largest scale that size holds.
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        const double scale = FitScale(ClientWidth, ClientHeight, 0, 0, width(), height());
+        if (scale != WindowScale) {
+            ApplyScale(scale);
+        }
+        Commands->refresh();
+        return;
+    }
     const QRect area = screen->availableGeometry();
     const QRect frame = frameGeometry();
     const int frameWidth = frame.width() - width(), frameHeight = frame.height() - height();
     FitMax = FitScale(ClientWidth, ClientHeight, frameWidth, frameHeight, area.width(), area.height());
-    const double scale = isMaximized() ? FitMax : EffectiveScale(Zoom, FitMax);
-    if (scale != WindowScale) {
+    const double scale = EffectiveScale(Zoom, FitMax);
+    // Restored from maximized, the size is fixed again.
+    if (scale != WindowScale || minimumSize() != maximumSize()) {
         ApplyScale(scale);
     }
     // Wholly inside the work area, frame and all.
     const QRect now = frameGeometry();
-    if (isVisible() && !isMaximized() && !area.contains(now) && now.width() <= area.width() && now.height() <= area.height()) {
+    if (isVisible() && !area.contains(now) && now.width() <= area.width() && now.height() <= area.height()) {
         move(pos() + QPoint(std::clamp(now.left(), area.left(), area.right() - now.width() + 1) - now.left(),
                             std::clamp(now.top(), area.top(), area.bottom() - now.height() + 1) - now.top()));
     }
