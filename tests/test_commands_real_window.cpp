@@ -32,11 +32,12 @@ const char* const PhaseNames[] = {"idle", "editing", "running", "paused", "ended
 
 Phase PhaseOf(const MainWindow& w)
 {
+    if (w.Run.running()) {
+        if (w.Run.reviewing()) return Phase::Review;
+        return w.Run.paused() ? Phase::Paused : Phase::Running;
+    }
     if (w.Picture3->isVisible()) return Phase::Editing;
-    if (!w.Run.hasStarted()) return Phase::Idle;
-    if (!w.Run.running()) return Phase::Ended;
-    if (w.Run.reviewing()) return Phase::Review;
-    return w.Run.paused() ? Phase::Paused : Phase::Running;
+    return w.Run.hasStarted() ? Phase::Ended : Phase::Idle;
 }
 
 // What must hold after any action; empty when it does.
@@ -59,7 +60,9 @@ QString Violation(const MainWindow& w)
     if (saysPause != (phase == Phase::Paused) || saysReview != (phase == Phase::Review)) {
         return QString("status «%1» in state %2").arg(status, PhaseNames[int(phase)]);
     }
-    if (w.Timer1->isActive() != (phase == Phase::Running)) return "the timer does not match the state";
+    if (w.Timer1->isActive() != (phase == Phase::Running)) {
+        return QString("the timer is %1 in state %2").arg(w.Timer1->isActive() ? "on" : "off", PhaseNames[int(phase)]);
+    }
     // At rest the count's accessible name tells the count shown.
     if (phase != Phase::Running) {
         const QString count = w.Label1->text().trimmed();
@@ -143,6 +146,7 @@ private slots:
             const int rows = table.size();
             const QString where = QString("seed %1, action %2").arg(seed).arg(action);
             const Phase phase = PhaseOf(w);
+            QString done = QString("in state %1, ").arg(PhaseNames[int(phase)]);
             // Clicks mostly where they start a run, so that runs get to end;
             // seldom at first, so that every command meets the idle window.
             const bool settled = phase == Phase::Idle || phase == Phase::Editing;
@@ -193,6 +197,7 @@ private slots:
                 }, {}, !byMenu);
                 dialogs += int(seen.size());
                 reached[size_t(row)][byMenu][int(phase)] = true;
+                done += QString("«%1» by %2").arg(command.text, byMenu ? "menu" : "key");
                 (byMenu ? menus : keys)++;
                 if (w.Plot != nullptr && w.Plot->isVisible()) w.Plot->installEventFilter(&plotCounter);
             } else if (kind < 63) {
@@ -211,7 +216,22 @@ private slots:
                 }
             } else if (kind < (phase == Phase::Idle ? 68 : settled ? 85 : 70)) {
                 // A click: a thumbnail, the editor, Start, the preview.
-                switch (pick(4)) {
+                const int click = pick(6);
+                done += QString("click %1").arg(click);
+                switch (click) {
+                case 4: {  // a cell of the field, or a stroke across it, or a selection
+                    const Qt::KeyboardModifiers shift = pick(4) == 0 ? Qt::ShiftModifier : Qt::NoModifier;
+                    QPoint at(pick(890), pick(690));
+                    QTest::mousePress(w.Picture1, Qt::LeftButton, shift, at);
+                    for (int step = pick(3) == 0 ? pick(12) : 0; step > 0; --step) {
+                        at += QPoint(pick(13) - 6, pick(13) - 6);
+                        QMouseEvent move(QEvent::MouseMove, at, w.Picture1->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, shift);
+                        QApplication::sendEvent(w.Picture1, &move);
+                    }
+                    QTest::mouseRelease(w.Picture1, Qt::LeftButton, shift, at);
+                    break;
+                }
+                case 5: break;
                 case 0: QTest::mouseClick(w.Picture2[pick(FigureCount)], Qt::LeftButton, {}, QPoint(pick(41), pick(48))); break;
                 case 1:
                     if (w.Picture3->isVisible()) {
@@ -234,7 +254,7 @@ private slots:
                 ++paints;
             }
             const QString violation = Violation(w);
-            if (!violation.isEmpty()) QFAIL(qPrintable(where + ": " + violation));
+            if (!violation.isEmpty()) QFAIL(qPrintable(where + " (" + done + "): " + violation));
         }
         const CommandTable& table = *window->Commands;
         QStringList unreached;

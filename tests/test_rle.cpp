@@ -313,7 +313,7 @@ private slots:
             write("prose.rle", "Just some words."),
             write("cut.rle", "x = 3, y = 2, rule = B2/S2H\n2o$b3"),
             write("overflow.rle", "x = 3, y = 2\n123456789012345678901234567890o!"),
-            write("wide.rle", "x = 20, y = 1, rule = B2/S2H\n20o!"),
+            write("wide.rle", "x = 200, y = 1, rule = B2/S2H\n200o!"),
             write("big.rle", QByteArray(MaxPatternFileBytes + 10, 'o')),
             write("junk.rle", junk),
             write("rule.rle", "x = 1, y = 1, rule = B3/S23\no!"),

@@ -8,6 +8,7 @@
 
 #include "app/main_window.h"
 #include "commands/command_table.h"
+#include <QUndoStack>
 #include "rle/pattern_files.h"
 #include "screen/window_scale.h"
 #include "surface/picture_box.h"
@@ -35,12 +36,25 @@ void MainWindow::SetUpCommands()
          [this] { RunSlower(); }},
         {G::Run, "Начальную фигуру снова", {K(Qt::CTRL | Qt::Key_R)}, [this] { return CanRunAgain(); },
          [this] { RunAgain(); }},
+        {G::Edit, "Отменить", {K(Qt::CTRL | Qt::Key_Z)}, [this] { return CanEditField() && Undo->canUndo(); },
+         [this] { UndoEdit(); }, [this] { return Undo->canUndo() ? "Отменить: " + Undo->undoText() : QStringLiteral("Отменить"); }},
+        {G::Edit, "Повторить", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), K(Qt::CTRL | Qt::Key_Y)}, [this] { return CanEditField() && Undo->canRedo(); },
+         [this] { RedoEdit(); }, [this] { return Undo->canRedo() ? "Повторить: " + Undo->redoText() : QStringLiteral("Повторить"); }},
+        {G::Edit, "Очистить поле", {K(Qt::Key_Delete)}, [this] { return CanEditField() && FieldHasCells(); }, [this] { ClearFieldCells(); },
+         [this] { return Selection.empty() ? QStringLiteral("Очистить поле") : QStringLiteral("Очистить выделенное"); }},
+        {G::Edit, "Заполнить случайно…", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_F)}, [this] { return CanEditField(); },
+         [this] { AskFillField(); }},
+        {G::Edit, "Вырезать выделенное", {K(Qt::CTRL | Qt::Key_X)}, [this] { return CanEditField() && FieldHasCells() && !Selection.empty(); },
+         [this] { CutSelection(); }},
+        {G::Edit, "Снять выделение", {K(Qt::Key_Escape)}, [this] { return !Selection.empty(); },
+         [this] { SelectCells({}); }},
         {G::Figure, "Открыть фигуру…", {K(K::Open)}, {}, [this] { Files->askOpen(); }},
         {G::Figure, "Сохранить фигуру…", {K(K::Save)}, hasPattern, [this] { Files->askSave(); }},
         {G::Figure, "Копировать фигуру", {K(K::Copy)}, hasPattern, [this] { Files->copy(); }},
         {G::Figure, "Вставить фигуру", {K(K::Paste)}, {}, [this] { Files->paste(); }},
         {G::View, "Копировать поле", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_C)}, [this] { return FieldHasCells(); },
-         [this] { CopyField(); }},
+         [this] { CopyField(); },
+         [this] { return Selection.empty() ? QStringLiteral("Копировать поле") : QStringLiteral("Копировать выделенное"); }},
         {G::View, "Сохранить поле как RLE…", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}, [this] { return FieldHasCells(); },
          [this] { SaveFieldRle(); }},
         {G::View, "Сохранить поле как картинку…", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_P)}, {}, [this] { SaveFieldPng(); }},

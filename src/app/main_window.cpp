@@ -129,7 +129,10 @@ void MainWindow::SetUpLayout()
 
     Pacer = new FramePacer(this);
     Files = new PatternFiles(this, PatternCells);
-    connect(Files, &PatternFiles::patternRead, this, &MainWindow::PatternFile_Open);
+    connect(Files, &PatternFiles::patternRead, this, [this](const PatternArray& pattern, const QString& how) {
+        EditPattern(how, [this, &pattern] { PatternFile_Open(pattern); });
+    });
+    connect(Files, &PatternFiles::fieldRead, this, &MainWindow::PutOnField);
 
     Timer1 = new QTimer(this);
     Timer1->setTimerType(Qt::PreciseTimer);
@@ -139,19 +142,23 @@ void MainWindow::SetUpLayout()
     connect(Command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
     connect(Command5, &QPushButton::clicked, this, &MainWindow::Command5_Click);
     connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
+    SetUpWorkspace();
     SetUpCommands();
     for (PictureBox* thumbnail : Picture2) {
         connect(thumbnail, &PictureBox::released, this,
                 [this](int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                        QPointF at) {
-                    Picture2_MouseUp(std::int16_t(index), ButtonCode(button),
-                                     ShiftCode(modifiers), float(at.x()), float(at.y()));
+                    EditPattern(QStringLiteral("фигура %1").arg(index + 1), [&] {
+                        Picture2_MouseUp(std::int16_t(index), ButtonCode(button), ShiftCode(modifiers),
+                                         float(at.x()), float(at.y()));
+                    });
                 });
     }
     connect(Picture3, &PictureBox::released, this,
             [this](int, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF at) {
-                Picture3_MouseUp(ButtonCode(button), ShiftCode(modifiers), float(at.x()),
-                                 float(at.y()));
+                EditPattern(QStringLiteral("клетка фигуры"), [&] {
+                    Picture3_MouseUp(ButtonCode(button), ShiftCode(modifiers), float(at.x()), float(at.y()));
+                });
             });
     connect(Picture4, &PictureBox::released, this,
             [this](int, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF at) {

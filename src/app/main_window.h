@@ -6,14 +6,18 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include <QElapsedTimer>
 #include <QFont>
 #include <QThread>
 #include <QWidget>
 
+#include "app/fill_dialog.h"
 #include "app/layout.h"
+#include "engine/field_edit.h"
 #include "engine/run_state.h"
 #include "history/run_history.h"
 
@@ -21,6 +25,7 @@ class QDialog;
 class QLabel;
 class QPushButton;
 class QTimer;
+class QUndoStack;
 
 namespace hexlife {
 
@@ -118,6 +123,45 @@ public:
     void ShowKeyList();
     bool CanRunAgain() const;
 
+    // The field as a workspace (app/field_editing.cpp): drawn by hand when
+    // no run is going, a rectangle selected with Shift, cleared or filled at
+    // random; every change to the field or the editor can be undone.
+    QUndoStack* Undo = nullptr;
+    CellRect Selection;  // empty when nothing is selected
+    void Picture1_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPointF At);
+    void Picture1_MouseMove(Qt::MouseButtons Buttons, Qt::KeyboardModifiers Shift, QPointF At);
+    void Picture1_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPointF At);
+    bool CanEditField() const;
+    // The generation the field shows, and its number.
+    FieldArray ShownField() const;
+    int ShownGeneration() const;
+    // The shown generation changed to `Edited`, as one change to undo.
+    void EditField(const QString& What, const FieldArray& Edited);
+    void ClearFieldCells();
+    void FillField(const FillChoice& Choice);
+    void AskFillField();
+    void CutSelection();
+    void SelectCells(const CellRect& Cells);
+    void UndoEdit();
+    void RedoEdit();
+    // A pattern too large for the editor, read from a file or the
+    // clipboard: onto the field, paused at generation 0.
+    void PutOnField(const FieldArray& Field, const QString& What);
+    // The pattern changed by `Change`, as one change to undo.
+    void EditPattern(const QString& What, const std::function<void()>& Change);
+    void SetPatternCells(const PatternArray& Pattern);
+    // What a change of the field changes, taken before it and given back
+    // when it is undone.
+    struct FieldState {
+        FieldArray cells{};
+        std::int16_t count = 0;
+        QString countText;
+        RunState run;
+        RunHistory::Tail tail;
+    };
+    FieldState TakeFieldState(int CutAt);
+    void RestoreFieldState(FieldState&& State);
+
     // Procedures.
     void LoadFigureLibrary();
     void DrawThumbnails();
@@ -148,6 +192,21 @@ private:
     QMetaObject::Connection ScreenWatch[3];
     bool ScreenWatched = false;
     void SetUpCommands();
+    void SetUpWorkspace();
+    void GoOnFrom(const FieldArray& Edited);
+    void StartPausedAt(const FieldArray& Field);
+    void PaintFieldCell(int N, std::int8_t State);
+    // Paints the generation the field shows, as kept.
+    void ShowKeptField();
+    CellRect EditedArea() const;
+    void TellWhatFieldClicksDo();
+    struct {
+        FieldArray shown{};
+        std::int8_t state = 0;
+        bool active = false;
+    } Stroke;
+    std::optional<FieldPosition> SelectFrom;
+    FillChoice LastFill;
     void FitTopBar();
     // Ends a run however it ends: the timer stops, the status clears.
     void EndRun();

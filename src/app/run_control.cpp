@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <QUndoStack>
 
 #include "app/main_window.h"
 #include "engine/field_grid.h"
@@ -21,6 +22,9 @@ void MainWindow::ClearField()
 
 void MainWindow::Command1_Click()
 {
+    // A new run from the pattern: what was done to the field and the run
+    // before can no longer be undone.
+    Undo->clear();
     ClearField();
     Timer1->start(Run.intervalMs());
     Run.start();
@@ -114,7 +118,15 @@ void MainWindow::RunPause()
         if (Run.paused()) {
             Timer1->stop();
             NameCount(true);
+            TellWhatFieldClicksDo();
         } else {
+            // A run resumed from the editor, as «Пуск» leaves the controls.
+            if (Picture3->isVisible()) {
+                Picture3->setEnabled(false);
+                Picture3->setVisible(false);
+                Command1->setEnabled(false);
+                Picture1->setFocus();
+            }
             Timer1->start(Run.intervalMs());
         }
         ShowRunStatus();

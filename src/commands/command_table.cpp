@@ -13,6 +13,7 @@ const char* GroupTitle(CommandGroup group)
 {
     switch (group) {
     case CommandGroup::Run: return "Колония";
+    case CommandGroup::Edit: return "Правка";
     case CommandGroup::Figure: return "Фигура";
     case CommandGroup::View: return "Поле";
     case CommandGroup::Help: return "Справка";
@@ -21,8 +22,8 @@ const char* GroupTitle(CommandGroup group)
     return "";
 }
 
-constexpr CommandGroup Groups[] = {CommandGroup::Run, CommandGroup::Figure, CommandGroup::View,
-                                   CommandGroup::Help, CommandGroup::Hidden};
+constexpr CommandGroup Groups[] = {CommandGroup::Run,  CommandGroup::Edit, CommandGroup::Figure,
+                                   CommandGroup::View, CommandGroup::Help, CommandGroup::Hidden};
 
 }  // namespace
 
@@ -66,6 +67,9 @@ void CommandTable::refresh()
 {
     for (size_t i = 0; i < commands_.size(); ++i) {
         actions_[i]->setEnabled(!commands_[i].enabled || commands_[i].enabled());
+        if (commands_[i].label) {
+            actions_[i]->setText(commands_[i].label());
+        }
     }
 }
 

@@ -22,7 +22,7 @@ namespace hexlife {
 
 // The menu's groups, in the menu's order; Hidden commands are keys only
 // (they are in the list of keys, not in the menu).
-enum class CommandGroup { Run, Figure, View, Help, Hidden };
+enum class CommandGroup { Run, Edit, Figure, View, Help, Hidden };
 
 struct Command {
     CommandGroup group;
@@ -30,6 +30,9 @@ struct Command {
     QList<QKeySequence> keys;  // the first is the one the menu shows
     std::function<bool()> enabled;  // when it can act; empty for always
     std::function<void()> call;
+    // What the menu shows now, where it changes («Отменить: очистка
+    // поля»); empty for the text.
+    std::function<QString()> label = {};
 };
 
 class CommandTable : public QObject {

@@ -25,6 +25,14 @@ void RunState::holdPaused(bool ended)
     review_ = ended;
 }
 
+void RunState::takeModeOf(const RunState& other)
+{
+    running_ = other.running_;
+    paused_ = other.paused_;
+    review_ = other.review_;
+    started_ = other.started_;
+}
+
 bool RunState::togglePause()
 {
     if (!running_) {

@@ -36,6 +36,9 @@ public:
     // A run shown again at one of its generations: going, and paused;
     // `ended` for a run that has already ended.
     void holdPaused(bool ended = false);
+    // Going, paused and begun as `other` is, the pace left as it is: the
+    // state of a run an undone edit brings back.
+    void takeModeOf(const RunState& other);
     // Pauses or resumes a going run; false when there is none.
     bool togglePause();
     // A shorter or a longer tick interval; false at the end of the scale.

@@ -89,7 +89,24 @@ void RunHistory::record(int generation, const FieldArray& field)
     const Generation* previous = generations_.empty() ? nullptr : &generations_.back();
     const int first = previous == nullptr ? 0 : std::max(0, previous->firstColumn - 1);
     const int last = previous == nullptr ? FieldColLast : std::min(FieldColLast, previous->lastColumn + 1);
-    if (generations_.empty()) {
+    append(field, first, last);
+}
+
+void RunHistory::recordEdited(int generation, const FieldArray& field)
+{
+    if (generation != size()) {
+        return;
+    }
+    byShape_.clear();
+    repetition_.reset();
+    end_ = RunEnd::None;
+    endCount_ = 0;
+    append(field, 0, FieldColLast);
+}
+
+void RunHistory::append(const FieldArray& field, int first, int last)
+{
+    if (generations_.capacity() < size_t(CycleLimit + 2)) {
         // A whole run fits without moving the generations again.
         generations_.reserve(CycleLimit + 2);
     }
@@ -105,6 +122,43 @@ void RunHistory::record(int generation, const FieldArray& field)
     if (!repetition_) {
         detectRepetition();
     }
+}
+
+RunHistory::Tail RunHistory::cut(int from)
+{
+    from = std::clamp(from, 0, size());
+    Tail tail{from, {}, byShape_, repetition_, end_, endCount_};
+    if (from == 0) {
+        tail.generations = std::move(generations_);
+        generations_ = {};
+    } else {
+        tail.generations.assign(generations_.begin() + from, generations_.end());
+        generations_.erase(generations_.begin() + from, generations_.end());
+    }
+    for (auto it = byShape_.begin(); it != byShape_.end();) {
+        it = it->second >= from ? byShape_.erase(it) : std::next(it);
+    }
+    // A repetition is found at the generation that repeats.
+    if (repetition_ && repetition_->first + repetition_->period >= from) {
+        repetition_.reset();
+    }
+    end_ = RunEnd::None;
+    endCount_ = 0;
+    return tail;
+}
+
+void RunHistory::restore(Tail tail)
+{
+    cut(tail.from);
+    if (generations_.empty()) {
+        generations_ = std::move(tail.generations);
+    } else {
+        generations_.insert(generations_.end(), tail.generations.begin(), tail.generations.end());
+    }
+    byShape_ = std::move(tail.byShape);
+    repetition_ = tail.repetition;
+    end_ = tail.end;
+    endCount_ = tail.endCount;
 }
 
 void RunHistory::detectRepetition()

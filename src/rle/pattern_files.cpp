@@ -77,14 +77,17 @@ bool PatternFiles::refuseEmpty(const QString& what)
     return true;
 }
 
-bool PatternFiles::openText(const QByteArray& text, const QString& source)
+bool PatternFiles::openText(const QByteArray& text, const QString& source, const QString& how)
 {
-    const rle::ReadResult read = rle::ReadPattern(std::string_view(text.constData(), size_t(text.size())));
-    if (!read.pattern) {
+    const rle::Opened read = rle::ReadAnywhere(std::string_view(text.constData(), size_t(text.size())));
+    if (read.pattern) {
+        emit patternRead(*read.pattern, how);
+    } else if (read.field) {
+        emit fieldRead(*read.field, how);
+    } else {
         tell(source + "\n\n" + QString::fromStdString(rle::Message(read.error)));
         return false;
     }
-    emit patternRead(*read.pattern);
     return true;
 }
 
@@ -109,7 +112,7 @@ bool PatternFiles::openBytes(const QByteArray& path)
         return false;
     }
     folder_ = QFileInfo(shown).absolutePath();
-    return openText(QByteArray::fromStdString(read.bytes), failed + NameNote(path));
+    return openText(QByteArray::fromStdString(read.bytes), failed + NameNote(path), "открытие фигуры");
 }
 
 bool PatternFiles::saveBytes(const QString& path, const QByteArray& bytes, const QString& failed)
@@ -149,7 +152,7 @@ bool PatternFiles::paste()
         tell("Фигура не вставлена.\n\nВ буфере обмена нет текста.");
         return false;
     }
-    return openText(text.toUtf8(), "Фигура из буфера обмена не вставлена.");
+    return openText(text.toUtf8(), "Фигура из буфера обмена не вставлена.", "вставка фигуры");
 }
 
 void PatternFiles::askOpen()
