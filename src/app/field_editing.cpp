@@ -235,7 +235,7 @@ void MainWindow::StartPausedAt(const FieldArray& Field)
 
 void MainWindow::GoOnFrom(const FieldArray& Edited)
 {
-    if (History.empty() || CycleCount == 0) {
+    if (CycleCount == 0) {
         // No generation drawn yet: the field as edited is the start figure.
         StartPausedAt(Edited);
         return;

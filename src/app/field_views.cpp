@@ -59,12 +59,18 @@ void MainWindow::SaveFieldRle()
     if (!FieldHasCells()) return;
     const QString path = Files->askSavePath(QStringLiteral("Сохранить поле как RLE"), PatternFiles::RleFilter, "rle");
     if (!path.isEmpty()) {
-        Files->saveBytes(path,
-                         QByteArray::fromStdString(rle::WriteCells(LiveCells(ShownField(), WholeField),
-                                                                   QFileInfo(path).completeBaseName().toStdString(),
-                                                                   ShownGeneration())),
-                         QStringLiteral("Поле не сохранено в файл %1."));
+        SaveFieldRleTo(path);
     }
+}
+
+bool MainWindow::SaveFieldRleTo(const QString& Path)
+{
+    // The whole field at its generation: it opens back where it stood.
+    return Files->saveBytes(Path,
+                            QByteArray::fromStdString(rle::WriteCells(LiveCells(ShownField(), WholeField),
+                                                                      QFileInfo(Path).completeBaseName().toStdString(),
+                                                                      ShownGeneration())),
+                            QStringLiteral("Поле не сохранено в файл %1."));
 }
 
 void MainWindow::SaveFieldPng()

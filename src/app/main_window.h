@@ -101,6 +101,7 @@ public:
     void ShowPlot();
     void CopyField();
     void SaveFieldRle();
+    bool SaveFieldRleTo(const QString& Path);
     void SaveFieldPng();
     // Whether the generation on the field has a live cell.
     bool FieldHasCells() const;
