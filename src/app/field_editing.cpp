@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <QTimer>
 #include <QUndoStack>
+#include <optional>
 
 #include "app/fill_dialog.h"
 #include "app/main_window.h"
@@ -30,22 +31,37 @@ constexpr int FieldHintMs = 8000;
 // change is made, and given back when it is undone.
 class FieldChange : public QUndoCommand {
 public:
-    FieldChange(MainWindow* window, const QString& text, int cutAt, std::function<void()> change)
-        : QUndoCommand(text), window_(window), cutAt_(cutAt), change_(std::move(change))
+    // fromStart: the change replaces the whole run (a pattern opened onto
+    // the field); else it goes on from the generation shown.
+    FieldChange(MainWindow* window, const QString& text, bool fromStart, std::function<void()> change)
+        : QUndoCommand(text), window_(window), fromStart_(fromStart), change_(std::move(change))
     {
     }
+    // The first redo makes the change; a later one puts back the state the
+    // change left, whatever was run or shown since it was undone.
     void redo() override
     {
+        if (!after_) {
+            cutAt_ = fromStart_ ? 0 : window_->ShownGeneration();
+            before_ = window_->TakeFieldState(cutAt_);
+            change_();
+            after_ = window_->TakeFieldState(cutAt_);
+            window_->History.restore(after_->tail);
+            return;
+        }
         before_ = window_->TakeFieldState(cutAt_);
-        change_();
+        MainWindow::FieldState after = *after_;
+        window_->RestoreFieldState(std::move(after));
     }
     void undo() override { window_->RestoreFieldState(std::move(before_)); }
 
 private:
     MainWindow* window_;
-    int cutAt_;
+    bool fromStart_;
+    int cutAt_ = 0;
     std::function<void()> change_;
     MainWindow::FieldState before_;
+    std::optional<MainWindow::FieldState> after_;
 };
 
 // A change of the pattern, made before it is pushed: the first redo is the
@@ -120,6 +136,12 @@ void MainWindow::PaintFieldCell(int N, std::int8_t State)
     Surface::SquareWriter<2 * FieldHalfPitch - 1> box(Picture1->surface());
     box.fill(FieldCellX[N], FieldCellY[N], ToQRgb(State != 0 ? LiveColor : EmptyColor));
     FieldPainted[N] = State;
+    if (State != 0) {
+        const int column = FieldColumnOf(N);
+        PaintedColumns = PaintedColumns.empty() ? ColumnSpan{column, column}
+                                                : ColumnSpan{std::min(PaintedColumns.first, column),
+                                                             std::max(PaintedColumns.last, column)};
+    }
 }
 
 void MainWindow::ShowKeptField()
@@ -203,13 +225,13 @@ void MainWindow::EditField(const QString& What, const FieldArray& Edited)
     if (!CanEditField() || Edited == ShownField()) {
         return;
     }
-    Undo->push(new FieldChange(this, What, ShownGeneration(), [this, Edited] { GoOnFrom(Edited); }));
+    Undo->push(new FieldChange(this, What, false, [this, Edited] { GoOnFrom(Edited); }));
     Commands->refresh();
 }
 
 void MainWindow::PutOnField(const FieldArray& Field, const QString& What)
 {
-    Undo->push(new FieldChange(this, What, 0, [this, Field] {
+    Undo->push(new FieldChange(this, What, true, [this, Field] {
         EndRun();
         StartPausedAt(Field);
     }));
