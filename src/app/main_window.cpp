@@ -86,6 +86,10 @@ void MainWindow::SetUpLayout()
     Picture1->setFocusPolicy(Qt::StrongFocus);
     Label1 = new QLabel(QString::fromUtf8(Label1Caption), this);
     Label1->setAccessibleName(QString::fromUtf8(Label1Name));
+    // The count is repainted with every frame of a run: plain text, and its
+    // own background, so that nothing under it is painted again with it.
+    Label1->setTextFormat(Qt::PlainText);
+    Label1->setAutoFillBackground(true);
     Label2 = new QLabel(QString::fromUtf8(Label2Caption), this);
     Command5 = new QPushButton(QString::fromUtf8(Command5Caption), this);
     for (int k = 0; k < FigureCount; ++k) {
@@ -216,6 +220,11 @@ void MainWindow::ApplyScale(double Scale)
 void MainWindow::FitTopBar()
 {
     const Box label1 = ScaledBox(Label1Box), label2 = ScaledBox(Label2Box), exit = ScaledBox(Command3Box);
+    // Sized freely while fitted, fixed after (below).
+    for (QLabel* label : {Label1, Label2, Label3, Label4}) {
+        label->setMinimumSize(0, 0);
+        label->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
     QFont font = ScaledFont();
     for (;;) {
         for (QLabel* label : {Label1, Label2}) {
@@ -223,11 +232,13 @@ void MainWindow::FitTopBar()
         }
         FitLabel(Label2, label2, Label2Caption);
         // Where the caption reaches past the count's left edge, the count's
-        // digits start one blank after it instead of under it.
+        // digits start one blank after it instead of under it: a margin of
+        // the label's own, so that the area a new count repaints (its
+        // contents) leaves the caption alone, tick after tick.
         const int captionEnd = label2.left + Label2->sizeHint().width();
-        Label1->setIndent(captionEnd > label1.left
-                              ? captionEnd - label1.left + Label1->fontMetrics().horizontalAdvance(' ')
-                              : -1);
+        Label1->setContentsMargins(
+            captionEnd > label1.left ? captionEnd - label1.left + Label1->fontMetrics().horizontalAdvance(' ') : 0, 0,
+            0, 0);
         FitLabel(Label1, label1, Label1WidestText);
         const bool fits = Label1->geometry().right() < exit.left && Label2->geometry().right() < exit.left &&
                           Label2->sizeHint().height() <= label2.height;
@@ -253,6 +264,11 @@ void MainWindow::FitTopBar()
         }
         label->setText(shown);
         label->setGeometry(ToRect(box));
+    }
+    // A label of a fixed size asks for no new layout when its text changes:
+    // the count changes with every tick.
+    for (QLabel* label : {Label1, Label2, Label3, Label4}) {
+        label->setFixedSize(label->size());
     }
 }
 

@@ -18,6 +18,7 @@
 #include "app/fill_dialog.h"
 #include "app/layout.h"
 #include "engine/field_edit.h"
+#include "engine/life_step.h"
 #include "engine/run_state.h"
 #include "history/run_history.h"
 
@@ -236,6 +237,10 @@ private:
     // the record holds for the revision of the field's image it was made in.
     std::array<std::int8_t, FieldCellCount> FieldPainted{};
     std::uint64_t FieldPaintedRevision = 0;
+    // The columns FieldPainted shows live boxes in, and the live columns of
+    // the generation DrawField last drew: the tick's step works next to them.
+    ColumnSpan PaintedColumns{0, FieldColLast};
+    ColumnSpan DrawnColumns;
 };
 
 }  // namespace hexlife

@@ -53,14 +53,16 @@ void MainWindow::Timer1_Timer()
 {
     LiveCount = 0;
     DrawField();
-    const bool edge = MarkGeneration(FieldCells);
+    // The step works on the columns next to the live cells DrawField found.
+    const ColumnSpan step = StepColumns(DrawnColumns);
+    const bool edge = MarkGeneration(FieldCells, step);
     if (edge) {
         EndRun();  // the colony has reached the edge of the live area
     }
     ++CycleCount;
     Label1->setText(QString::number(CycleCount));
     NameCount(!Timer1->isActive());
-    ResolveGeneration(FieldCells);
+    ResolveGeneration(FieldCells, step);
     History.record(CycleCount, FieldCells);
     const bool over = CycleCount > CycleLimit || LiveCount == 0;
     if (over) {

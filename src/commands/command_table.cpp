@@ -28,11 +28,8 @@ constexpr CommandGroup Groups[] = {CommandGroup::Run,  CommandGroup::Edit, Comma
 }  // namespace
 
 CommandTable::CommandTable(QWidget* window, std::vector<Command> commands)
-    : QObject(window), commands_(std::move(commands))
+    : QObject(window), window_(window), commands_(std::move(commands))
 {
-    menu_ = new QMenu(window);
-    menu_->setAccessibleName(QStringLiteral("Меню команд"));
-    connect(menu_, &QMenu::aboutToShow, this, &CommandTable::refresh);
     for (size_t i = 0; i < commands_.size(); ++i) {
         const Command& command = commands_[i];
         auto* action = new QAction(command.text, window);
@@ -50,16 +47,6 @@ CommandTable::CommandTable(QWidget* window, std::vector<Command> commands)
         actions_.push_back(action);
     }
     attachTo(window);
-    for (CommandGroup group : Groups) {
-        if (group == CommandGroup::Hidden) continue;
-        bool first = true;
-        for (size_t i = 0; i < commands_.size(); ++i) {
-            if (commands_[i].group != group) continue;
-            if (first && !menu_->isEmpty()) menu_->addSeparator();
-            first = false;
-            menu_->addAction(actions_[i]);
-        }
-    }
     refresh();
 }
 
@@ -91,9 +78,30 @@ bool CommandTable::eventFilter(QObject*, QEvent* event)
     return false;
 }
 
+QMenu* CommandTable::menu()
+{
+    // Made when first opened: nothing of it is needed before.
+    if (menu_ == nullptr) {
+        menu_ = new QMenu(window_);
+        menu_->setAccessibleName(QStringLiteral("Меню команд"));
+        connect(menu_, &QMenu::aboutToShow, this, &CommandTable::refresh);
+        for (CommandGroup group : Groups) {
+            if (group == CommandGroup::Hidden) continue;
+            bool first = true;
+            for (size_t i = 0; i < commands_.size(); ++i) {
+                if (commands_[i].group != group) continue;
+                if (first && !menu_->isEmpty()) menu_->addSeparator();
+                first = false;
+                menu_->addAction(actions_[i]);
+            }
+        }
+    }
+    return menu_;
+}
+
 void CommandTable::popUp(const QPoint& globalPosition)
 {
-    menu_->popup(globalPosition);
+    menu()->popup(globalPosition);
 }
 
 QString CommandTable::KeysText(const QList<QKeySequence>& keys)

@@ -50,7 +50,7 @@ public:
     // the actions, and their states are refreshed before its keys are matched.
     void attachTo(QWidget* window);
     // The context menu, its commands in groups; refreshed when it opens.
-    QMenu* menu() const { return menu_; }
+    QMenu* menu();
     void popUp(const QPoint& globalPosition);
 
     // Every command with its keys, group by group, as one Russian text.
@@ -64,6 +64,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QWidget* window_;
     std::vector<Command> commands_;
     std::vector<QAction*> actions_;
     QMenu* menu_ = nullptr;

@@ -321,8 +321,9 @@ RunHistory RunToEnd(const FieldArray& start)
     for (int count = 1;; ++count) {
         int live = 0;
         for (int n = 0; n <= FieldLast; ++n) live += field[size_t(n)];
-        const bool edge = MarkGeneration(field);
-        ResolveGeneration(field);
+        const ColumnSpan step = StepColumns(LiveColumns(field));
+        const bool edge = MarkGeneration(field, step);
+        ResolveGeneration(field, step);
         history.record(count, field);
         if (edge || count > CycleLimit || live == 0) {
             history.end(edge ? RunEnd::Edge : live == 0 ? RunEnd::Empty : RunEnd::Limit, count);

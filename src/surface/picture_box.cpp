@@ -12,9 +12,13 @@ namespace hexlife {
 PictureBox::PictureBox(QWidget* parent, int index) : QWidget(parent), index_(index)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    // All the drawing calls of one event make one repaint, after the event.
-    surface_.setChangeHandler([this] {
-        if (!updatePending_) {
+    // All the drawing calls of one event make one repaint, after the event;
+    // a square writer's one change is marked for repainting at once, which
+    // spares the tick a queued call.
+    surface_.setChangeHandler([this](bool alone) {
+        if (alone) {
+            showChanges();
+        } else if (!updatePending_) {
             updatePending_ = true;
             QMetaObject::invokeMethod(this, &PictureBox::showChanges, Qt::QueuedConnection);
         }
