@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <string>
 #include <vector>
 
 #include <QApplication>
@@ -38,22 +39,42 @@ double CpuNs(qint64 pid)
     return total;
 }
 
+// Times the threads of a process were switched to, from status: a thread
+// that sleeps and is woken counts once.
+double Switches(qint64 pid)
+{
+    double total = 0;
+    const QDir tasks(QString("/proc/%1/task").arg(pid));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        std::ifstream status(tasks.filePath(task + "/status").toStdString());
+        std::string key;
+        double value = 0;
+        while (status >> key) {
+            if (key == "voluntary_ctxt_switches:" && status >> value) total += value;
+        }
+    }
+    return total;
+}
+
 struct Sample {
     double cpuNs;   // program and X server
     double wallNs;
     double serverNs;  // the X server's share
+    double wakeups;   // the program's threads woken
 };
 
 template <typename Work>
 Sample Measure(qint64 server, Work work)
 {
     const double program = CpuNs(QCoreApplication::applicationPid()), xserver = CpuNs(server);
+    const double woken = Switches(QCoreApplication::applicationPid());
     QElapsedTimer clock;
     clock.start();
     work();
     const double wall = double(clock.nsecsElapsed());
     const double serverNs = CpuNs(server) - xserver;
-    return {CpuNs(QCoreApplication::applicationPid()) - program + serverNs, wall, serverNs};
+    return {CpuNs(QCoreApplication::applicationPid()) - program + serverNs, wall, serverNs,
+            Switches(QCoreApplication::applicationPid()) - woken};
 }
 
 void SpinUntil(const std::function<bool()>& done)
@@ -97,7 +118,7 @@ int main(int argc, char** argv)
     // taken round by round, so that the machine's drift between rounds
     // (a shared virtual machine's timer costs vary by half) cancels out.
     constexpr int Rounds = 15;
-    std::vector<double> runTick, serverTick, bareTick, ratio, framesPerSecond;
+    std::vector<double> runTick, serverTick, bareTick, ratio, framesPerSecond, runWakeups, bareWakeups;
     for (int round = 0; round < Rounds; ++round) {
         // Idle: the shown window, nothing running, for half a second.
         QTimer idleEnd;
@@ -116,6 +137,7 @@ int main(int argc, char** argv)
         const int ticks = window.CycleCount;
         runTick.push_back((run.cpuNs - idleRate * run.wallNs) / ticks / 1000);
         serverTick.push_back((run.serverNs - serverIdleRate * run.wallNs) / ticks / 1000);
+        runWakeups.push_back(run.wakeups / ticks);
         framesPerSecond.push_back((window.Pacer->framesShown() - framesBefore) / (run.wallNs / 1e9));
 
         // The floor: a bare 1 ms timer ticking as often, doing nothing.
@@ -132,6 +154,7 @@ int main(int argc, char** argv)
             bare.start();
             SpinUntil([&] { return !bare.isActive(); });
         });
+        bareWakeups.push_back(floor.wakeups / ticks);
         bareTick.push_back((floor.cpuNs - idleRate * floor.wallNs) / ticks / 1000);
         ratio.push_back(runTick.back() / bareTick.back());
     }
@@ -146,6 +169,8 @@ int main(int argc, char** argv)
     line("  of which the X server:", serverTick, "us", "");
     line("bare 1 ms timer, measured the same:", bareTick, "us", "");
     line("ratio, round by round:", ratio, "  ", "   (target <= 2)");
+    line("the program's threads woken per tick, run:", runWakeups, "  ", "");
+    line("the same, bare timer:", bareWakeups, "  ", "");
     std::printf("frames shown per second during the run:       %7.1f      (refresh %.0f Hz)\n", Median(framesPerSecond),
                 rate > 0 ? rate : DefaultRefreshRate);
     return 0;

@@ -4,14 +4,18 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export LC_ALL=C.UTF-8
-bash scripts/setup.sh test
+bash scripts/setup.sh bench
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DHEXLIFE_TESTS=OFF -DHEXLIFE_BENCH=ON > /dev/null
-cmake --build build/bench --parallel "$(nproc)" --target bench_tick bench_screen bench_history bench_startup bench_workspace > /dev/null
+cmake --build build/bench --parallel "$(nproc)" --target bench_tick bench_screen bench_history bench_startup bench_plot bench_workspace > /dev/null
 QT_QPA_PLATFORM=offscreen build/bench/bench/bench_tick
 QT_QPA_PLATFORM=offscreen build/bench/bench/bench_history
 QT_QPA_PLATFORM=offscreen build/bench/bench/bench_workspace
 echo "-- the window at scale 1:"
-bash tests/with_xvfb.sh build/bench/bench/bench_screen
+# Figure 1 lives all 1001 cycles as a small colony, figure 3 grows over much
+# of the field, the others end sooner in between.
+for figure in 1 3 6 14 20 26; do
+  bash tests/with_xvfb.sh build/bench/bench/bench_screen "$figure"
+done
 # The same with the window drawn smaller, as on a screen too small for it.
 config=$(mktemp -d)
 mkdir -p "$config/hexagonal-life"
@@ -20,3 +24,4 @@ echo "-- the window at scale 0.76:"
 XDG_CONFIG_HOME=$config bash tests/with_xvfb.sh build/bench/bench/bench_screen
 rm -rf "$config"
 bash tests/with_xvfb.sh build/bench/bench/bench_startup
+bash tests/with_xvfb.sh build/bench/bench/bench_plot

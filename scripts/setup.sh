@@ -5,6 +5,8 @@
 #   setup.sh test  that, and what the test suite adds: an X server, pointer
 #                  and screenshot tools, the validators, Golly, the Debian
 #                  packaging tools
+#   setup.sh bench that, and Qt Charts, which one benchmark compares with the
+#                  program's own plot
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export LC_ALL=C.UTF-8
@@ -27,10 +29,13 @@ test_packages=(
   build-essential debhelper dpkg-dev fakeroot lintian
 )
 
+bench_packages=(qt6-charts-dev libqt6opengl6-dev)
+
 case "${1:-run}" in
   run) packages=("${run_packages[@]}") ;;
   test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
-  *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+  bench) packages=("${run_packages[@]}" "${test_packages[@]}" "${bench_packages[@]}") ;;
+  *) echo "usage: $0 [run|test|bench]" >&2; exit 2 ;;
 esac
 
 missing=()
