@@ -205,8 +205,7 @@ const Orbit& ObjectCache::orbit(const std::vector<GollyCell>& cells, int limit)
     return orbits_.emplace(std::move(key), std::move(orbit)).first->second;
 }
 
-std::vector<ObjectForm> PeriodicObjects(const std::vector<GollyCell>& cells, int period, int dx, int dy,
-                                        ObjectCache& cache)
+std::vector<std::vector<GollyCell>> SeparateParts(const std::vector<GollyCell>& cells, int period, int dx, int dy)
 {
     std::vector<std::vector<GollyCell>> clusters = Clusters(cells);
     bool separate = clusters.size() > 1;
@@ -249,24 +248,20 @@ std::vector<ObjectForm> PeriodicObjects(const std::vector<GollyCell>& cells, int
         }
         break;
     }
+    if (!separate) return {cells};
+    return clusters;
+}
+
+std::vector<ObjectForm> PeriodicObjects(const std::vector<GollyCell>& cells, int period, int dx, int dy,
+                                        ObjectCache& cache)
+{
     // One limit for every period up to DriftMaxPeriod, so that the cache
     // holds one orbit per shape.
     const int limit = std::max(period, DriftMaxPeriod);
     std::vector<ObjectForm> objects;
-    if (separate) {
-        for (const auto& cluster : clusters) {
-            const Orbit& orbit = cache.orbit(cluster, limit);
-            if (!orbit.periodic) {
-                separate = false;
-                break;
-            }
-            objects.push_back(orbit.form);
-        }
-    }
-    if (!separate) {
-        objects.clear();
-        const Orbit& whole = cache.orbit(cells, limit);
-        if (whole.periodic) objects.push_back(whole.form);
+    for (const auto& part : SeparateParts(cells, period, dx, dy)) {
+        const Orbit& orbit = cache.orbit(part, limit);
+        if (orbit.periodic) objects.push_back(orbit.form);
     }
     return objects;
 }
