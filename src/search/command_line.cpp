@@ -344,7 +344,7 @@ int Search(const Options& o)
     }
     if (!o.sample && o.seedGiven) return Usage("--seed задаёт выборку: нужен и --sample N");
     result.sample = o.sample.has_value();
-    result.seed = o.seed;
+    result.seed = result.sample ? o.seed : 0;
     const std::uint64_t items = o.sample ? *o.sample : result.box.figures();
     result.begin = 0;
     result.end = items;
@@ -358,6 +358,14 @@ int Search(const Options& o)
         result.begin = a;
         result.end = b;
     }
+
+    // From here on Ctrl+C and SIGTERM only set the flag: the search stops
+    // at its next look at it and saves what is done.
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
 
     // Going on with the same search where --out holds it.
     std::uint64_t before = 0;
@@ -394,13 +402,6 @@ int Search(const Options& o)
     request.seed = result.seed;
     request.threads = o.threads > 0 ? o.threads : int(std::max(1u, std::thread::hardware_concurrency()));
 
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    struct sigaction oldInt {}, oldTerm {};
-    sigaction(SIGINT, &action, &oldInt);
-    sigaction(SIGTERM, &action, &oldTerm);
-
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
     const bool showProgress = terminal || o.progress;
     ProgressLine line(terminal, result.items(), before);
@@ -419,8 +420,6 @@ int Search(const Options& o)
             if (saveFailed) cancel = true;
         }
     });
-    sigaction(SIGINT, &oldInt, nullptr);
-    sigaction(SIGTERM, &oldTerm, nullptr);
     if (showProgress) line.show(RangesSize(result.progress.done), true);
     if (saveFailed) return ExitWriteFailed;
     if (!whole) {
