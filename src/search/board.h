@@ -102,6 +102,7 @@ public:
     // The span of the field lattice's rows j = y - x div 2 of the live cells.
     std::int64_t fieldRowSpan() const
     {
+        if (empty()) return 0;
         std::int64_t least = INT64_MAX, most = INT64_MIN;
         const auto& w = rows_[size_t(cur_)];
         for (int i = lo_; i <= hi_; ++i) {
