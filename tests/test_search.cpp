@@ -107,7 +107,7 @@ QString Describe(const Fate& f)
 
 // The union of parts, each run alone, against the whole run: equal in
 // every generation, and no two parts ever within hex distance 2.
-bool PartsRunApart(const std::vector<std::vector<GollyCell>>& parts, int generations, QString& why)
+bool PiecesRunApart(const std::vector<std::vector<GollyCell>>& parts, int generations, QString& why)
 {
     std::vector<FieldCells> alone;
     FieldCells whole;
@@ -340,7 +340,7 @@ private slots:
             const FigureResult r = Analyse(FigureCellsOf({4, 4}, n));
             const Fate& f = r.fate;
             if (f.verdict == Verdict::Died || f.verdict == Verdict::Grows || f.verdict == Verdict::Undecided) continue;
-            const auto parts = SeparateParts(r.final, f.period, f.dx, f.dy);
+            const auto parts = SeparateObjects(r.final, f.period, f.dx, f.dy);
             std::vector<GollyCell> joined;
             for (const auto& p : parts) joined.insert(joined.end(), p.begin(), p.end());
             std::vector<GollyCell> final = r.final;
@@ -350,7 +350,7 @@ private slots:
             QCOMPARE(r.objects.size(), parts.size());
             if (parts.size() > 1) {
                 QString why;
-                QVERIFY2(PartsRunApart(parts, 2 * f.period, why), qPrintable(QString("figure %1: %2").arg(n).arg(why)));
+                QVERIFY2(PiecesRunApart(parts, 2 * f.period, why), qPrintable(QString("figure %1: %2").arg(n).arg(why)));
                 ++split;
             } else {
                 ++whole;
@@ -394,7 +394,7 @@ private slots:
             if (objects) {
                 QCOMPARE(objects->size(), size_t(2));
                 QString why;
-                QVERIFY2(PartsRunApart(parts, 150, why), qPrintable(QString("round %1: %2").arg(round).arg(why)));
+                QVERIFY2(PiecesRunApart(parts, 150, why), qPrintable(QString("round %1: %2").arg(round).arg(why)));
                 ++taken;
             } else {
                 ++refused;

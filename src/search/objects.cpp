@@ -205,7 +205,7 @@ const Orbit& ObjectCache::orbit(const std::vector<GollyCell>& cells, int limit)
     return orbits_.emplace(std::move(key), std::move(orbit)).first->second;
 }
 
-std::vector<std::vector<GollyCell>> SeparateParts(const std::vector<GollyCell>& cells, int period, int dx, int dy)
+std::vector<std::vector<GollyCell>> SeparateObjects(const std::vector<GollyCell>& cells, int period, int dx, int dy)
 {
     std::vector<std::vector<GollyCell>> clusters = Clusters(cells);
     bool separate = clusters.size() > 1;
@@ -259,7 +259,7 @@ std::vector<ObjectForm> PeriodicObjects(const std::vector<GollyCell>& cells, int
     // holds one orbit per shape.
     const int limit = std::max(period, DriftMaxPeriod);
     std::vector<ObjectForm> objects;
-    for (const auto& part : SeparateParts(cells, period, dx, dy)) {
+    for (const auto& part : SeparateObjects(cells, period, dx, dy)) {
         const Orbit& orbit = cache.orbit(part, limit);
         if (orbit.periodic) objects.push_back(orbit.form);
     }

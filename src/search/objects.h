@@ -62,7 +62,7 @@ private:
 // moved by (dx, dy): its clusters where they never come within distance 2
 // of each other in any phase and each repeats alone as the whole does;
 // the whole as one part otherwise.
-std::vector<std::vector<GollyCell>> SeparateParts(const std::vector<GollyCell>& cells, int period, int dx, int dy);
+std::vector<std::vector<GollyCell>> SeparateObjects(const std::vector<GollyCell>& cells, int period, int dx, int dy);
 // Those parts as objects in canonical form.
 std::vector<ObjectForm> PeriodicObjects(const std::vector<GollyCell>& cells, int period, int dx, int dy,
                                         ObjectCache& cache);
