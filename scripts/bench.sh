@@ -6,9 +6,10 @@ cd "$(dirname "$0")/.."
 export LC_ALL=C.UTF-8
 bash scripts/setup.sh test
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DHEXLIFE_TESTS=OFF -DHEXLIFE_BENCH=ON > /dev/null
-cmake --build build/bench --parallel "$(nproc)" --target bench_tick bench_screen bench_history bench_startup bench_search > /dev/null
+cmake --build build/bench --parallel "$(nproc)" --target bench_tick bench_screen bench_history bench_startup bench_workspace bench_search > /dev/null
 QT_QPA_PLATFORM=offscreen build/bench/bench/bench_tick
 QT_QPA_PLATFORM=offscreen build/bench/bench/bench_history
+QT_QPA_PLATFORM=offscreen build/bench/bench/bench_workspace
 echo "-- the window at scale 1:"
 bash tests/with_xvfb.sh build/bench/bench/bench_screen
 # The same with the window drawn smaller, as on a screen too small for it.

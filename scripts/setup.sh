@@ -18,9 +18,10 @@ run_packages=(
 test_packages=(
   xvfb xfonts-base x11-utils  # a real X server for the real-window tests
   xdotool imagemagick         # its pointer, and screenshots of it
-  icewm xclip                 # a window manager with a taskbar, and the clipboard
+  icewm wmctrl xclip          # a window manager with a taskbar, its maximize, and the clipboard
   appstream desktop-file-utils  # validate the installed metainfo and desktop entry
   golly                       # the reference for RLE files and the rule B2/S2H
+  dbus at-spi2-core python3-gi gir1.2-atspi-2.0  # read the window as assistive technology does
   # build and check the Debian package: dpkg-buildpackage insists on
   # build-essential and on every Build-Depends of debian/control
   build-essential debhelper dpkg-dev fakeroot lintian

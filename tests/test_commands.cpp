@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -14,14 +15,17 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTreeView>
 
 #include "app/russian.h"
 #include "commands/command_table.h"
 #include "dialogs.h"
+#include "files/file_dialog.h"
 #include "history/colony_plot.h"
 #include "field_helpers.h"
 #include "rle/pattern_files.h"
 #include "rle/rle.h"
+#include "x_server.h"
 
 using namespace hexlife;
 using namespace testing;
@@ -34,7 +38,7 @@ struct Snapshot {
     PatternArray pattern;
     int cycles, interval;
     double scale;
-    bool running, paused, editor, start, plot;
+    bool running, paused, editor, start, plot, keys;
     QString status, clipboard;
     QStringList dialogs;
     bool operator==(const Snapshot&) const = default;
@@ -43,7 +47,8 @@ struct Snapshot {
 Snapshot Take(const MainWindow& w, const QStringList& dialogs)
 {
     return {w.FieldCells, w.PatternCells, w.CycleCount, w.Run.intervalMs(), w.WindowScale, w.Run.running(), w.Run.paused(),
-            w.Picture3->isVisible(), w.Command1->isEnabled(), w.Plot != nullptr && w.Plot->isVisible(), w.Label3->text(),
+            w.Picture3->isVisible(), w.Command1->isEnabled(), w.Plot != nullptr && w.Plot->isVisible(),
+            w.KeyList != nullptr && w.KeyList->isVisible(), w.Label3->text(),
             QGuiApplication::clipboard()->text(), dialogs};
 }
 
@@ -254,6 +259,44 @@ private slots:
         for (QLabel* label : labels) {
             QVERIFY2(label->text().isEmpty() || cyrillic(label->text()), qPrintable(label->text()));
         }
+
+        // Sizes with the noun's Russian forms and a decimal comma.
+        const struct {
+            std::int64_t bytes;
+            const char* text;
+        } sizes[] = {{0, "0 байт"},       {1, "1 байт"},          {2, "2 байта"},         {5, "5 байт"},
+                     {11, "11 байт"},     {21, "21 байт"},        {22, "22 байта"},       {112, "112 байт"},
+                     {1023, "1023 байта"}, {1024, "1 КБ"},        {41640, "40,7 КБ"},     {5000000, "4,8 МБ"},
+                     {1LL << 40, "1 ТБ"}};
+        for (const auto& size : sizes) {
+            QCOMPARE(QString::fromStdString(files::RussianSize(size.bytes)), QString(size.text));
+        }
+        // The program's own dialog lists a folder's files with Russian sizes
+        // and dates, whatever the locale.
+        QTemporaryDir dir;
+        for (auto [name, bytes] : {std::pair{"a.rle", 153}, {"b.rle", 41640}}) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(bytes, 'o')) == bytes);
+        }
+        const std::unique_ptr<QFileDialog> ours(files::MakeFileDialog(nullptr, "?", dir.path(), "Все файлы (*)"));
+        ours->show();
+        auto* list = ours->findChild<QTreeView*>("treeView");
+        QVERIFY(list != nullptr);
+        QStringList rows;
+        QVERIFY(WaitFor([&] {
+            rows.clear();
+            const QModelIndex root = list->rootIndex();
+            for (int r = 0; r < list->model()->rowCount(root); ++r) {
+                QStringList columns;
+                for (int c = 0; c < 4; ++c) columns << list->model()->index(r, c, root).data().toString();
+                rows << columns.join(" | ");
+            }
+            return rows.size() == 2 && !rows[0].contains("| |");
+        }, 10000));
+        rows.sort();
+        const QString today = QDate::currentDate().toString("dd.MM.yyyy");
+        QVERIFY2(rows[0].startsWith("a.rle | 153 байта | Фигура RLE | ") && rows[0].contains(" | " + today + " "), qPrintable(rows[0]));
+        QVERIFY2(rows[1].startsWith("b.rle | 40,7 КБ | ") && rows[1].contains(" | " + today + " "), qPrintable(rows[1]));
     }
 
     // An empty pattern is neither copied nor saved; a pattern too large is

@@ -111,7 +111,7 @@ private slots:
         QFETCH(QString, screen);
         QFETCH(QString, factor);
         if (qEnvironmentVariableIsEmpty("HEXLIFE_REAL_SCREENS")) QSKIP("real X servers: run as test_fit_real_screens");
-        for (const char* tool : {"icewm", "xdotool", "xprop", "xclip"}) {
+        for (const char* tool : {"icewm", "xdotool", "xprop", "xclip", "wmctrl"}) {
             QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(), qPrintable(QString("%1 is not installed").arg(tool)));
         }
         XServer x;
@@ -194,6 +194,33 @@ private slots:
                 drawn.insert({c.x, c.y});
             }
         QVERIFY(onScreen == drawn);
+
+        // Maximized, the window fills the work area and shows the largest
+        // scale it holds: a thumbnail clicked at that scale is chosen (its
+        // figure copied as RLE); restored, it is as it was.
+        const QList<int> fitted = g;
+        QVERIFY(Run("wmctrl", {"-i", "-r", window, "-b", "add,maximized_vert,maximized_horz"}, display));
+        // The frame reported may be the unmaximized one: the client's edges tell.
+        QVERIFY2(WaitFor([&] {
+                     return Run("xdotool", {"getwindowgeometry", "--shell", window}, display, &geometry) &&
+                            (g = Numbers(geometry)).size() >= 5 && g[3] > fitted[3] &&
+                            (g[1] + g[3] == area[0] + area[2] || g[2] + g[4] == area[1] + area[3]);
+                 }, 10000), qPrintable(QString("maximized: window %1 work area %2").arg(geometry.simplified(), workArea.simplified())));
+        const double largest = std::floor(std::min(g[3] / double(ClientWidth), g[4] / double(ClientHeight)) * 100 + 1e-9) / 100;
+        // Figure 2's cells, whatever the header says.
+        offscreen.Picture2_MouseUp(1, 1, 0, 0, 0);
+        const QString figure2 = QString::fromStdString(rle::WritePattern(offscreen.PatternCells, "Фигура")).section('\n', 3);
+        QByteArray pattern;
+        QVERIFY2(WaitFor([&] {
+                     return Run("xdotool", {"mousemove", QString::number(g[1] + int(68.5 * largest)),
+                                            QString::number(g[2] + int(120.5 * largest)), "click", "1", "key", "ctrl+c"}, display) &&
+                            Run("timeout", {"5", "xclip", "-o", "-selection", "clipboard"}, display, &pattern) &&
+                            QString::fromUtf8(pattern).section('\n', 3) == figure2;
+                 }, 10000),
+                 qPrintable("copied at the maximized scale: " + QString::fromUtf8(pattern)));
+        QVERIFY(Run("wmctrl", {"-i", "-r", window, "-b", "remove,maximized_vert,maximized_horz"}, display));
+        QVERIFY2(WaitFor([&] { return inside() && g[3] == fitted[3] && g[4] == fitted[4]; }, 10000),
+                 qPrintable(QString("restored: window %1").arg(geometry.simplified())));
         program.terminate();
         program.waitForFinished(5000);
         windowManager.terminate();

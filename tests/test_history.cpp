@@ -171,13 +171,56 @@ private slots:
             QVERIFY(w.FieldCells == FigureOnField(k));
             QHelpEvent ask(QEvent::ToolTip, QPoint(5, 5), w.Picture2[k]->mapToGlobal(QPoint(5, 5)));
             QApplication::sendEvent(w.Picture2[k], &ask);
-            QVERIFY2(w.Picture2[k]->toolTip().endsWith(QString::fromStdString(RunToEnd(Figure(k)).verdict()).toLower()),
+            QVERIFY2(w.Picture2[k]->toolTip().endsWith(QString::fromStdString(RunToEnd(Figure(k)).verdictDetail())),
                      qPrintable(w.Picture2[k]->toolTip()));
         }
         // A whole 1001-cycle run fits in 3 MB.
         for (int k = 0; k < FigureCount; ++k) {
             QVERIFY(RunToEnd(Figure(k)).bytes() <= 3u << 20);
         }
+    }
+
+    // What the fate says keeps what was learned when the run ends, in the
+    // label, its tooltip and its accessible name, and in a thumbnail's
+    // tooltip; figures whose runs the brute force above has checked.
+    void fateKeepsWhatWasLearned()
+    {
+        const struct {
+            int figure;
+            const char *running, *ended, *detail;
+        } runs[] = {
+            {1, "Корабль, период 3 с цикла 1", "Корабль, период 3: край поля на цикле 108",
+             "Корабль: повторяется с периодом 3, за период смещается на -1 по x и -2 по y (координаты Golly), с цикла 1. "
+             "Дошла до края поля на цикле 108."},
+            {13, "Период 2 с цикла 13", "Период 2: предел на цикле 1001",
+             "Колеблется с периодом 2 с цикла 13. Остановлена на цикле 1001: запуск идёт не дольше 1001 цикла."},
+            {5, "", "Вымерла на цикле 38", "Вымерла на цикле 38."},
+            {2, "", "Край поля на цикле 373", "Дошла до края поля на цикле 373."},
+        };
+        for (const auto& run : runs) {
+            MainWindow w;
+            w.Picture2_MouseUp(std::int16_t(run.figure), 1, 0, 0, 0);
+            w.Command1_Click();
+            for (int i = 0; i < 30 && w.Run.running(); ++i) w.Timer1_Timer();
+            QCOMPARE(w.Label4->text(), QString(run.running));
+            while (w.Run.running()) w.Timer1_Timer();
+            QCOMPARE(w.Label4->text(), QString(run.ended));
+            QCOMPARE(w.Label4->toolTip(), QString(run.detail));
+            QCOMPARE(w.Label4->accessibleName(), QString("Судьба колонии: ") + run.ended);
+            QCOMPARE(w.Label1->accessibleName(), QString("Число циклов: %1").arg(w.CycleCount));
+        }
+        // Made by hand: a still life stopped by the limit, and a run in which
+        // nothing repeats.
+        RunHistory still, restless;
+        still.start(Figure(4));
+        still.record(1, Figure(4));
+        still.end(RunEnd::Limit, 1001);
+        QCOMPARE(QString::fromStdString(still.verdict()), QString("Неподвижна: предел на цикле 1001"));
+        restless.start(Figure(4));
+        restless.record(1, Figure(5));
+        restless.end(RunEnd::Limit, 1001);
+        QCOMPARE(QString::fromStdString(restless.verdict()), QString("Без повторов: предел на цикле 1001"));
+        QVERIFY(QString::fromStdString(restless.verdictDetail()).startsWith("Ни одно поколение не повторило прежнее."));
     }
 
     // In the window: from any paused generation, k back and k forward give
@@ -221,6 +264,7 @@ private slots:
             // Back from the end, and Space: the same end.
             for (int i = 0; i < 30; ++i) w.RunBack();
             QVERIFY(w.Run.paused());
+            QCOMPARE(w.Label3->text(), QString("Просмотр"));  // a run that has ended, not a pause
             w.RunPause();
             QVERIFY(WaitFor([&] { return !w.Run.running(); }, 60000));
             QCOMPARE(int(w.CycleCount), e.end.cycleCount);

@@ -80,7 +80,8 @@ private slots:
         QVERIFY(w.Label1->width() == 25 || w.Label1->width() == w.Label1->sizeHint().width());
         QVERIFY(w.Label1->geometry().right() < w.Command3->x());
         // The count's digits do not run into the caption.
-        QVERIFY(w.Label1->x() + std::max(0, w.Label1->indent()) >= w.Label2->x() + w.Label2->sizeHint().width());
+        QVERIFY(w.Label1->x() + w.Label1->contentsRect().left() + std::max(0, w.Label1->indent()) >=
+                w.Label2->x() + w.Label2->sizeHint().width());
     }
 
     void tabOrder()

@@ -181,7 +181,26 @@ private slots:
         // Named by Golly's own size: a row of 15 cells.
         QVERIFY(message("15o!").contains("15 × 1 ") && message("15o!").contains("14 × 11"));
         QVERIFY(message("o$$$$$$$$$$$o!").contains("1 × 12"));
-        QVERIFY(message("x = 1, y = 1\nq!").contains("«q»") && message("x = 1, y = 1\nq!").contains("строка 2"));
+        // A character is named as written, with its line and column counted
+        // in characters; a byte that is no UTF-8, or a control character, by
+        // its code.
+        const struct {
+            std::string text;
+            const char* says;
+        } characters[] = {
+            {"x = 1, y = 1\nq!", "«q» в нём не встречается (строка 2, столбец 1)"},
+            {"Привет", "«П» в нём не встречается (строка 1, столбец 1)"},
+            {"2o$\n3oЖ!", "«Ж» в нём не встречается (строка 2, столбец 3)"},
+            {"oo日!", "«日» в нём не встречается (строка 1, столбец 3)"},
+            {"o\xF0\x9F\x98\x80!", "«\xF0\x9F\x98\x80» в нём не встречается (строка 1, столбец 2)"},
+            {"oo\xD0!", "«0xD0» в нём не встречается (строка 1, столбец 3)"},
+            {"o\xC0\x80!", "«0xC0» в нём не встречается (строка 1, столбец 2)"},
+            {"o\xED\xA0\x80!", "«0xED» в нём не встречается (строка 1, столбец 2)"},
+            {"o\x07!", "«0x07» в нём не встречается (строка 1, столбец 2)"},
+        };
+        for (const auto& c : characters) {
+            QVERIFY2(message(c.text).contains(QString::fromUtf8(c.says)), qPrintable(message(c.text)));
+        }
         QVERIFY(message(std::string(MaxPatternFileBytes + 1, 'o')).contains("1 МБ"));
     }
 
@@ -294,7 +313,7 @@ private slots:
             write("prose.rle", "Just some words."),
             write("cut.rle", "x = 3, y = 2, rule = B2/S2H\n2o$b3"),
             write("overflow.rle", "x = 3, y = 2\n123456789012345678901234567890o!"),
-            write("wide.rle", "x = 20, y = 1, rule = B2/S2H\n20o!"),
+            write("wide.rle", "x = 200, y = 1, rule = B2/S2H\n200o!"),
             write("big.rle", QByteArray(MaxPatternFileBytes + 10, 'o')),
             write("junk.rle", junk),
             write("rule.rle", "x = 1, y = 1, rule = B3/S23\no!"),

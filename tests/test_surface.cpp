@@ -83,7 +83,7 @@ private slots:
         Surface s(QSize(20, 20), Qt::white);
         s.takeDirty();
         int calls = 0;
-        s.setChangeHandler([&] { ++calls; });
+        s.setChangeHandler([&](bool) { ++calls; });
         s.fillBox(1, 1, 2, 2, LiveColor);
         s.fillBox(10, 12, 11, 13, LiveColor);
         QCOMPARE(calls, 2);

@@ -1,12 +1,14 @@
 // The table of the window's commands beyond its buttons: each one's text,
 // keys, when it can act and the procedure it calls. The context menu on the
 // field, the list of keys and the tooltips that name keys come from it.
+#include <QDialog>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "app/main_window.h"
 #include "commands/command_table.h"
+#include <QUndoStack>
 #include "rle/pattern_files.h"
 #include "screen/window_scale.h"
 #include "surface/picture_box.h"
@@ -34,16 +36,30 @@ void MainWindow::SetUpCommands()
          [this] { RunSlower(); }},
         {G::Run, "Начальную фигуру снова", {K(Qt::CTRL | Qt::Key_R)}, [this] { return CanRunAgain(); },
          [this] { RunAgain(); }},
+        {G::Edit, "Отменить", {K(Qt::CTRL | Qt::Key_Z)}, [this] { return CanEditField() && Undo->canUndo(); },
+         [this] { UndoEdit(); }, [this] { return Undo->canUndo() ? "Отменить: " + Undo->undoText() : QStringLiteral("Отменить"); }},
+        {G::Edit, "Повторить", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), K(Qt::CTRL | Qt::Key_Y)}, [this] { return CanEditField() && Undo->canRedo(); },
+         [this] { RedoEdit(); }, [this] { return Undo->canRedo() ? "Повторить: " + Undo->redoText() : QStringLiteral("Повторить"); }},
+        {G::Edit, "Очистить поле", {K(Qt::Key_Delete)}, [this] { return CanEditField() && FieldHasCells(); }, [this] { ClearFieldCells(); },
+         [this] { return Selection.empty() ? QStringLiteral("Очистить поле") : QStringLiteral("Очистить выделенное"); }},
+        {G::Edit, "Заполнить случайно…", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_F)}, [this] { return CanEditField(); },
+         [this] { AskFillField(); }},
+        {G::Edit, "Вырезать выделенное", {K(Qt::CTRL | Qt::Key_X)}, [this] { return CanEditField() && FieldHasCells() && !Selection.empty(); },
+         [this] { CutSelection(); }},
+        {G::Edit, "Снять выделение", {K(Qt::Key_Escape)}, [this] { return !Selection.empty(); },
+         [this] { SelectCells({}); }},
         {G::Figure, "Открыть фигуру…", {K(K::Open)}, {}, [this] { Files->askOpen(); }},
         {G::Figure, "Сохранить фигуру…", {K(K::Save)}, hasPattern, [this] { Files->askSave(); }},
         {G::Figure, "Копировать фигуру", {K(K::Copy)}, hasPattern, [this] { Files->copy(); }},
         {G::Figure, "Вставить фигуру", {K(K::Paste)}, {}, [this] { Files->paste(); }},
         {G::View, "Копировать поле", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_C)}, [this] { return FieldHasCells(); },
-         [this] { CopyField(); }},
+         [this] { CopyField(); },
+         [this] { return Selection.empty() ? QStringLiteral("Копировать поле") : QStringLiteral("Копировать выделенное"); }},
         {G::View, "Сохранить поле как RLE…", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}, [this] { return FieldHasCells(); },
          [this] { SaveFieldRle(); }},
         {G::View, "Сохранить поле как картинку…", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_P)}, {}, [this] { SaveFieldPng(); }},
-        {G::View, "Ход колонии", {K(Qt::CTRL | Qt::Key_G)}, {}, [this] { ShowPlot(); }},
+        {G::View, "Ход колонии", {K(Qt::CTRL | Qt::Key_G)}, [this] { return !History.empty(); },
+         [this] { ShowPlot(); }},
         {G::View, "Крупнее", {K(K::ZoomIn), K(Qt::CTRL | Qt::Key_Equal)}, [this] { return CanZoomIn(); },
          [this] { ZoomIn(); }},
         {G::View, "Мельче", {K(K::ZoomOut)}, [this] { return WindowScale > MinWindowScale + 1e-6; },
@@ -68,13 +84,32 @@ void MainWindow::SetUpCommands()
                          Commands->keysTip(G::Figure));
 }
 
+// The list of keys stays open beside the field: the run's keys work in it
+// as in the main window.
 void MainWindow::ShowKeyList()
 {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Клавиши и команды"),
-                    Commands->keyList() + QStringLiteral("\n\nВсе команды есть и в меню поля (правая кнопка мыши)."),
-                    QMessageBox::Ok, this);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    if (KeyList == nullptr) {
+        KeyList = new QDialog(this);
+        KeyList->setWindowTitle(QStringLiteral("Клавиши и команды"));
+        KeyList->setAccessibleName(QStringLiteral("Клавиши и команды"));
+        auto* text = new QLabel(Commands->keyList() +
+                                    QStringLiteral("\n\nВсе команды есть и в меню поля (правая кнопка мыши)."),
+                                KeyList);
+        text->setTextFormat(Qt::PlainText);
+        text->setAccessibleName(QStringLiteral("Список клавиш"));
+        auto* close = new QPushButton(QStringLiteral("Закрыть"), KeyList);
+        close->setAccessibleName(QStringLiteral("Закрыть"));
+        connect(close, &QPushButton::clicked, KeyList, &QDialog::close);
+        auto* layout = new QVBoxLayout(KeyList);
+        layout->addWidget(text);
+        layout->addWidget(close, 0, Qt::AlignRight);
+        Commands->attachTo(KeyList);
+        KeyList->adjustSize();
+        PlaceBeside(KeyList);
+    }
+    KeyList->show();
+    KeyList->raise();
+    KeyList->activateWindow();
 }
 
 }  // namespace hexlife

@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "engine/field_grid.h"
+#include "engine/life_step.h"
 #include "surface/picture_box.h"
 
 namespace hexlife {
@@ -32,15 +33,23 @@ void MainWindow::BuildFieldGrid()
         field.line(right, 0, right, lineBottom, GridColor);
     }
     FieldPainted.fill(-1);
+    PaintedColumns = {0, FieldColLast};
 }
 
 void MainWindow::DrawField()
 {
-    int live = 0;
-    for (int n = 0; n <= FieldLast; ++n) {
-        live += FieldCells[n];
+    // Outside the live cells' columns every cell is 0: the sum needs look
+    // at no other, nor the comparison below but for the columns it left
+    // live when it last painted.
+    DrawnColumns = LiveColumns(FieldCells);
+    const ColumnSpan& live = DrawnColumns;
+    int sum = 0;
+    if (!live.empty()) {
+        for (int n = live.first * FieldColLen; n < (live.last + 1) * FieldColLen; ++n) {
+            sum += FieldCells[size_t(n)];
+        }
     }
-    LiveCount += live;
+    LiveCount += sum;
 
     // The record of what each box shows holds only for the image it was
     // painted into: any other change of the field's image (cleared, resized,
@@ -48,6 +57,13 @@ void MainWindow::DrawField()
     Surface& field = Picture1->surface();
     if (field.revision() != FieldPaintedRevision) {
         FieldPainted.fill(-1);
+        PaintedColumns = {0, FieldColLast};
+    }
+    ColumnSpan compared = live;
+    if (!PaintedColumns.empty()) {
+        compared = live.empty() ? PaintedColumns
+                                : ColumnSpan{std::min(live.first, PaintedColumns.first),
+                                             std::max(live.last, PaintedColumns.last)};
     }
 
     // Only the boxes whose state differs from what they show are painted:
@@ -56,19 +72,24 @@ void MainWindow::DrawField()
     // cost next to nothing.
     static_assert(std::endian::native == std::endian::little && FieldCellCount % 8 == 0);
     const QRgb colours[2] = {ToQRgb(EmptyColor), ToQRgb(LiveColor)};
-    Surface::SquareWriter<2 * FieldHalfPitch - 1> boxes(field);
-    for (int first = 0; first < FieldCellCount; first += 8) {
-        std::uint64_t now = 0, shown = 0;
-        std::memcpy(&now, &FieldCells[first], 8);
-        std::memcpy(&shown, &FieldPainted[first], 8);
-        for (std::uint64_t changed = now ^ shown; changed != 0;) {
-            const int byte = std::countr_zero(changed) / 8;
-            changed &= ~(std::uint64_t{0xFF} << (8 * byte));
-            const int n = first + byte;
-            boxes.fill(FieldCellX[n], FieldCellY[n], colours[FieldCells[n] != 0]);
-            FieldPainted[n] = FieldCells[n];
+    if (!compared.empty()) {
+        Surface::SquareWriter<2 * FieldHalfPitch - 1> boxes(field);
+        const int begin = compared.first * FieldColLen / 8 * 8;
+        const int end = std::min(FieldCellCount, ((compared.last + 1) * FieldColLen + 7) / 8 * 8);
+        for (int first = begin; first < end; first += 8) {
+            std::uint64_t now = 0, shown = 0;
+            std::memcpy(&now, &FieldCells[size_t(first)], 8);
+            std::memcpy(&shown, &FieldPainted[size_t(first)], 8);
+            for (std::uint64_t changed = now ^ shown; changed != 0;) {
+                const int byte = std::countr_zero(changed) / 8;
+                changed &= ~(std::uint64_t{0xFF} << (8 * byte));
+                const int n = first + byte;
+                boxes.fill(FieldCellX[size_t(n)], FieldCellY[size_t(n)], colours[FieldCells[size_t(n)] != 0]);
+                FieldPainted[size_t(n)] = FieldCells[size_t(n)];
+            }
         }
     }
+    PaintedColumns = live;
     FieldPaintedRevision = field.revision();
 }
 

@@ -1,14 +1,12 @@
 // What the window shows of a run besides the field: the generation on the
-// field copied or saved (RLE, PNG), the population plot, and each figure's
-// fate in its thumbnail's tooltip, worked out when first asked for.
+// field copied or saved (RLE, PNG), and the population plot.
 #include <QClipboard>
-#include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 
 #include "app/main_window.h"
-#include "figures/catalogue.h"
+#include "commands/command_table.h"
 #include "history/colony_plot.h"
 #include "rle/pattern_files.h"
 #include "rle/rle.h"
@@ -19,33 +17,41 @@ namespace hexlife {
 
 namespace {
 
-// The live cells of the generation on the field: the one the last tick drew.
-std::vector<rle::GollyCell> ShownCells(const RunHistory& history, int count)
+// The live cells of a field in an area, in Golly's coordinates.
+std::vector<rle::GollyCell> LiveCells(const FieldArray& field, const CellRect& area)
 {
     std::vector<rle::GollyCell> live;
-    if (count < 1 || count > history.size()) return live;
-    FieldArray field{};
-    history.unpack(count - 1, field);
-    for (int c = 0; c < FieldColCount; ++c) {
-        for (int r = 0; r < FieldColLen; ++r) {
-            if (field[size_t(c * FieldColLen + r)] == 1) live.push_back(rle::ToGolly(c, r));
+    for (int c = area.c1; c <= area.c2; ++c) {
+        for (int r = area.r1; r <= area.r2; ++r) {
+            if (field[size_t(FieldCellNumber(c, r))] == 1) live.push_back(rle::ToGolly(c, r));
         }
     }
     return live;
 }
 
+constexpr CellRect WholeField{0, 0, FieldColLast, FieldPosLast};
+
 }  // namespace
 
 bool MainWindow::FieldHasCells() const
 {
-    return CycleCount >= 1 && CycleCount <= History.size() && History.population(CycleCount - 1) > 0;
+    if (Selection.empty() && CycleCount >= 1 && CycleCount <= History.size()) {
+        return History.population(CycleCount - 1) > 0;
+    }
+    return !LiveCells(ShownField(), Selection.empty() ? WholeField : Selection).empty();
 }
 
 void MainWindow::CopyField()
 {
     if (!FieldHasCells()) return;
-    QGuiApplication::clipboard()->setText(QString::fromStdString(
-        rle::WriteCells(ShownCells(History, CycleCount), "Поле, цикл " + std::to_string(CycleCount))));
+    // The whole field is written as the field at its generation, which
+    // opens back where it stood; a part of it as a pattern.
+    const std::string cycle = std::to_string(CycleCount);
+    const std::string text =
+        Selection.empty()
+            ? rle::WriteCells(LiveCells(ShownField(), WholeField), "Поле, цикл " + cycle, ShownGeneration())
+            : rle::WriteCells(LiveCells(ShownField(), Selection), "Выделенное на поле, цикл " + cycle);
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }
 
 void MainWindow::SaveFieldRle()
@@ -53,11 +59,18 @@ void MainWindow::SaveFieldRle()
     if (!FieldHasCells()) return;
     const QString path = Files->askSavePath(QStringLiteral("Сохранить поле как RLE"), PatternFiles::RleFilter, "rle");
     if (!path.isEmpty()) {
-        Files->saveBytes(path,
-                         QByteArray::fromStdString(rle::WriteCells(ShownCells(History, CycleCount),
-                                                                   QFileInfo(path).completeBaseName().toStdString())),
-                         QStringLiteral("Поле не сохранено в файл %1."));
+        SaveFieldRleTo(path);
     }
+}
+
+bool MainWindow::SaveFieldRleTo(const QString& Path)
+{
+    // The whole field at its generation: it opens back where it stood.
+    return Files->saveBytes(Path,
+                            QByteArray::fromStdString(rle::WriteCells(LiveCells(ShownField(), WholeField),
+                                                                      QFileInfo(Path).completeBaseName().toStdString(),
+                                                                      ShownGeneration())),
+                            QStringLiteral("Поле не сохранено в файл %1."));
 }
 
 void MainWindow::SaveFieldPng()
@@ -77,26 +90,12 @@ void MainWindow::ShowPlot()
             Files->askSavePng(Plot->picture(), QStringLiteral("Сохранить ход колонии"),
                               QStringLiteral("Ход колонии не сохранён в файл %1."));
         });
+        Commands->attachTo(Plot);
+        PlaceBeside(Plot);
     }
     Plot->show();
     Plot->raise();
     Plot->activateWindow();
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event)
-{
-    // A thumbnail's tooltip names its figure's fate, worked out the first
-    // time it is asked for (a few milliseconds), not at start-up.
-    if (event->type() == QEvent::ToolTip) {
-        for (int k = 0; k < FigureCount; ++k) {
-            if (watched == Picture2[k] && Picture2[k]->toolTip().isEmpty()) {
-                Picture2[k]->setToolTip(QStringLiteral("Фигура %1: %2")
-                                            .arg(k + 1)
-                                            .arg(QString::fromStdString(RunToEnd(FigureOnField(k)).verdict()).toLower()));
-            }
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace hexlife

@@ -28,8 +28,9 @@ constexpr Box Label1Box{288, 0, 25, 25};
 constexpr double MinTopBarPointSize = 4.0;
 // The run's status, in the free strip between «Выход» and «Справка».
 constexpr Box Label3Box{449, 0, 143, 25};
-// How the colony ends, in the free strip right of «Справка».
-constexpr Box Label4Box{697, 0, 288, 25};
+// How the colony ends, in the free strip right of «Справка», to the
+// window's edge.
+constexpr Box Label4Box{697, 0, ClientWidth - 697, 25};
 constexpr Box Picture2Box(int k)
 {
     return {48 * (k % 2), 96 + 48 * (k / 2), 41, 49};
@@ -47,9 +48,18 @@ constexpr const char* Label2Caption = "Циклов -";
 constexpr const char* Label1Caption = " ";
 constexpr const char* HelpTitle = "Помощь";
 // The widest text the status label shows.
-constexpr const char* Label3WidestText = "Пауза, 500 мс";
+constexpr const char* Label3WidestText = "Просмотр, 500 мс";
 // The widest fate the fate label shows.
-constexpr const char* Label4WidestText = "Движется: период 1000 с цикла 1000";
+// (A ship of a period of three digits is cut at the window's edge; its
+// tooltip tells it whole.)
+constexpr const char* Label4WidestText = "Корабль, период 12: край поля на цикле 1001";
+// What the labels that show a value are, for their accessible names:
+// «Число циклов: 38».
+constexpr const char* Label1Name = "Число циклов";
+constexpr const char* Label3Name = "Состояние колонии";
+constexpr const char* Label4Name = "Судьба колонии";
+// A running count is told to assistive technology at most this often.
+constexpr int CountNameIntervalMs = 500;
 // The longest count Label1 ever shows; it is widened to fit it.
 constexpr const char* Label1WidestText = "1001";
 

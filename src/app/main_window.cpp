@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -52,6 +53,15 @@ void FitLabel(QLabel* label, const Box& box, const char* widestText)
 
 }  // namespace
 
+void NameLabelValue(QLabel* label, const char* what)
+{
+    const QString text = label->text().trimmed();
+    const QString name = text.isEmpty() ? QString::fromUtf8(what) : QString::fromUtf8(what) + ": " + text;
+    if (label->accessibleName() != name) {
+        label->setAccessibleName(name);
+    }
+}
+
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
 {
     SetUpLayout();
@@ -75,7 +85,11 @@ void MainWindow::SetUpLayout()
     // never presses a button the user did not Tab to.
     Picture1->setFocusPolicy(Qt::StrongFocus);
     Label1 = new QLabel(QString::fromUtf8(Label1Caption), this);
-    Label1->setAccessibleName(QStringLiteral("Число циклов"));
+    Label1->setAccessibleName(QString::fromUtf8(Label1Name));
+    // The count is repainted with every frame of a run: plain text, and its
+    // own background, so that nothing under it is painted again with it.
+    Label1->setTextFormat(Qt::PlainText);
+    Label1->setAutoFillBackground(true);
     Label2 = new QLabel(QString::fromUtf8(Label2Caption), this);
     Command5 = new QPushButton(QString::fromUtf8(Command5Caption), this);
     for (int k = 0; k < FigureCount; ++k) {
@@ -95,10 +109,10 @@ void MainWindow::SetUpLayout()
     Picture4->setBackgroundColorRole(QPalette::HighlightedText);
     Picture4->setAccessibleName(QStringLiteral("Начальная фигура"));
     Label3 = new QLabel(this);
-    Label3->setAccessibleName(QStringLiteral("Состояние колонии"));
+    Label3->setAccessibleName(QString::fromUtf8(Label3Name));
     Label3->setAlignment(Qt::AlignCenter);
     Label4 = new QLabel(this);
-    Label4->setAccessibleName(QStringLiteral("Судьба колонии"));
+    Label4->setAccessibleName(QString::fromUtf8(Label4Name));
     Label4->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     ApplyScale(1.0);
 
@@ -119,7 +133,10 @@ void MainWindow::SetUpLayout()
 
     Pacer = new FramePacer(this);
     Files = new PatternFiles(this, PatternCells);
-    connect(Files, &PatternFiles::patternRead, this, &MainWindow::PatternFile_Open);
+    connect(Files, &PatternFiles::patternRead, this, [this](const PatternArray& pattern, const QString& how) {
+        EditPattern(how, [this, &pattern] { PatternFile_Open(pattern); });
+    });
+    connect(Files, &PatternFiles::fieldRead, this, &MainWindow::PutOnField);
 
     Timer1 = new QTimer(this);
     Timer1->setTimerType(Qt::PreciseTimer);
@@ -129,19 +146,23 @@ void MainWindow::SetUpLayout()
     connect(Command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
     connect(Command5, &QPushButton::clicked, this, &MainWindow::Command5_Click);
     connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
+    SetUpWorkspace();
     SetUpCommands();
     for (PictureBox* thumbnail : Picture2) {
         connect(thumbnail, &PictureBox::released, this,
                 [this](int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                        QPointF at) {
-                    Picture2_MouseUp(std::int16_t(index), ButtonCode(button),
-                                     ShiftCode(modifiers), float(at.x()), float(at.y()));
+                    EditPattern(QStringLiteral("фигура %1").arg(index + 1), [&] {
+                        Picture2_MouseUp(std::int16_t(index), ButtonCode(button), ShiftCode(modifiers),
+                                         float(at.x()), float(at.y()));
+                    });
                 });
     }
     connect(Picture3, &PictureBox::released, this,
             [this](int, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF at) {
-                Picture3_MouseUp(ButtonCode(button), ShiftCode(modifiers), float(at.x()),
-                                 float(at.y()));
+                EditPattern(QStringLiteral("клетка фигуры"), [&] {
+                    Picture3_MouseUp(ButtonCode(button), ShiftCode(modifiers), float(at.x()), float(at.y()));
+                });
             });
     connect(Picture4, &PictureBox::released, this,
             [this](int, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF at) {
@@ -175,7 +196,10 @@ void MainWindow::ApplyScale(double Scale)
 {
     WindowScale = Scale;
     const Box client = ScaledBox({0, 0, ClientWidth, ClientHeight});
-    setFixedSize(client.width, client.height);
+    // Maximized, the window manager gives the size.
+    if (!isMaximized()) {
+        setFixedSize(client.width, client.height);
+    }
     for (auto [button, box] : {std::pair{Command1, Command1Box}, {Command3, Command3Box}, {Command5, Command5Box}}) {
         button->setFont(ScaledFont());
         button->setGeometry(ToRect(ScaledBox(box)));
@@ -188,54 +212,71 @@ void MainWindow::ApplyScale(double Scale)
 
 // Fits the labels of the top bar into the room between the buttons: the
 // caption and the count before «Выход», the status between «Выход» and
-// «Справка». At the usual font sizes they fit as laid out; a larger desktop
-// font is made smaller for them until they fit, so that no label covers a
-// button or takes its clicks.
+// «Справка», the fate right of «Справка». At the usual font sizes they fit
+// as laid out; a larger desktop font is made smaller for them until they
+// fit, so that no label covers a button or takes its clicks. The status
+// and the fate are fitted each on its own, so that what they may show
+// never changes how the caption and the count look.
 void MainWindow::FitTopBar()
 {
-    const Box label1 = ScaledBox(Label1Box), label2 = ScaledBox(Label2Box), label3 = ScaledBox(Label3Box),
-              label4 = ScaledBox(Label4Box), exit = ScaledBox(Command3Box);
-    const QString status = Label3->text(), fate = Label4->text();
+    const Box label1 = ScaledBox(Label1Box), label2 = ScaledBox(Label2Box), exit = ScaledBox(Command3Box);
+    // Sized freely while fitted, fixed after (below).
+    for (QLabel* label : {Label1, Label2, Label3, Label4}) {
+        label->setMinimumSize(0, 0);
+        label->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
     QFont font = ScaledFont();
     for (;;) {
-        for (QLabel* label : {Label1, Label2, Label3, Label4}) {
+        for (QLabel* label : {Label1, Label2}) {
             label->setFont(font);
         }
         FitLabel(Label2, label2, Label2Caption);
         // Where the caption reaches past the count's left edge, the count's
-        // digits start one blank after it instead of under it.
+        // digits start one blank after it instead of under it: a margin of
+        // the label's own, so that the area a new count repaints (its
+        // contents) leaves the caption alone, tick after tick.
         const int captionEnd = label2.left + Label2->sizeHint().width();
-        Label1->setIndent(captionEnd > label1.left
-                              ? captionEnd - label1.left + Label1->fontMetrics().horizontalAdvance(' ')
-                              : -1);
+        Label1->setContentsMargins(
+            captionEnd > label1.left ? captionEnd - label1.left + Label1->fontMetrics().horizontalAdvance(' ') : 0, 0,
+            0, 0);
         FitLabel(Label1, label1, Label1WidestText);
-        Label3->setText(QString::fromUtf8(Label3WidestText));
-        Label4->setText(QString::fromUtf8(Label4WidestText));
         const bool fits = Label1->geometry().right() < exit.left && Label2->geometry().right() < exit.left &&
-                          Label3->sizeHint().width() <= label3.width &&
-                          Label4->sizeHint().width() <= label4.width &&
                           Label2->sizeHint().height() <= label2.height;
         if (fits || font.pointSizeF() <= MinTopBarPointSize) {
             break;
         }
         font.setPointSizeF(std::max(MinTopBarPointSize, font.pointSizeF() - 0.5));
     }
-    Label3->setText(status);
-    Label4->setText(fate);
-    Label3->setGeometry(ToRect(label3));
-    Label4->setGeometry(ToRect(label4));
     Label1->setGeometry(Label1->x(), Label1->y(), std::min(Label1->width(), exit.left - Label1->x()),
                         Label1->height());
     Label2->setGeometry(Label2->x(), Label2->y(), std::min(Label2->width(), exit.left - Label2->x()),
                         Label2->height());
+    for (auto [label, box, widest] : {std::tuple{Label3, ScaledBox(Label3Box), Label3WidestText},
+                                      {Label4, ScaledBox(Label4Box), Label4WidestText}}) {
+        const QString shown = label->text();
+        label->setText(QString::fromUtf8(widest));
+        QFont own = font;
+        label->setFont(own);
+        while (own.pointSizeF() > MinTopBarPointSize &&
+               (label->sizeHint().width() > box.width || label->sizeHint().height() > box.height)) {
+            own.setPointSizeF(std::max(MinTopBarPointSize, own.pointSizeF() - 0.5));
+            label->setFont(own);
+        }
+        label->setText(shown);
+        label->setGeometry(ToRect(box));
+    }
+    // A label of a fixed size asks for no new layout when its text changes:
+    // the count changes with every tick.
+    for (QLabel* label : {Label1, Label2, Label3, Label4}) {
+        label->setFixedSize(label->size());
+    }
 }
 
 bool MainWindow::event(QEvent* event)
 {
-    // Before a key is matched against the commands' shortcuts: their states
-    // as they are now, and Space left to a button that has the focus.
-    if (event->type() == QEvent::ShortcutOverride && Commands != nullptr) {
-        Commands->refresh();
+    // Before a key is matched against the commands' shortcuts: Space is
+    // left to a button that has the focus.
+    if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier &&
             qobject_cast<QPushButton*>(focusWidget()) != nullptr) {

@@ -6,17 +6,27 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
 
+#include <QElapsedTimer>
 #include <QFont>
+#include <QThread>
 #include <QWidget>
 
+#include "app/fill_dialog.h"
 #include "app/layout.h"
+#include "engine/field_edit.h"
+#include "engine/life_step.h"
 #include "engine/run_state.h"
 #include "history/run_history.h"
 
+class QDialog;
 class QLabel;
 class QPushButton;
 class QTimer;
+class QUndoStack;
 
 namespace hexlife {
 
@@ -26,10 +36,15 @@ class FramePacer;
 class PatternFiles;
 class PictureBox;
 
+// A label that shows a value is named by what the value is and what it is
+// now («Число циклов: 38»), so that assistive technology reads and tells it.
+void NameLabelValue(QLabel* label, const char* what);
+
 class MainWindow : public QWidget, public SharedState {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Controls, named as in the layout.
     PictureBox* Picture1 = nullptr;  // the field
@@ -54,8 +69,9 @@ public:
     CommandTable* Commands = nullptr;
     // Every generation of the current run, and its fate.
     RunHistory History;
-    // The population plot, made when first opened.
+    // The population plot and the list of keys, made when first opened.
     ColonyPlot* Plot = nullptr;
+    QDialog* KeyList = nullptr;
 
     // Event procedures. Button and Shift use the codes 1 left / 2 right /
     // 4 middle and 1 Shift / 2 Ctrl / 4 Alt; positions are image pixels.
@@ -86,6 +102,7 @@ public:
     void ShowPlot();
     void CopyField();
     void SaveFieldRle();
+    bool SaveFieldRleTo(const QString& Path);
     void SaveFieldPng();
     // Whether the generation on the field has a live cell.
     bool FieldHasCells() const;
@@ -108,6 +125,45 @@ public:
     void ShowKeyList();
     bool CanRunAgain() const;
 
+    // The field as a workspace (app/field_editing.cpp): drawn by hand when
+    // no run is going, a rectangle selected with Shift, cleared or filled at
+    // random; every change to the field or the editor can be undone.
+    QUndoStack* Undo = nullptr;
+    CellRect Selection;  // empty when nothing is selected
+    void Picture1_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPointF At);
+    void Picture1_MouseMove(Qt::MouseButtons Buttons, Qt::KeyboardModifiers Shift, QPointF At);
+    void Picture1_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPointF At);
+    bool CanEditField() const;
+    // The generation the field shows, and its number.
+    FieldArray ShownField() const;
+    int ShownGeneration() const;
+    // The shown generation changed to `Edited`, as one change to undo.
+    void EditField(const QString& What, const FieldArray& Edited);
+    void ClearFieldCells();
+    void FillField(const FillChoice& Choice);
+    void AskFillField();
+    void CutSelection();
+    void SelectCells(const CellRect& Cells);
+    void UndoEdit();
+    void RedoEdit();
+    // A pattern too large for the editor, read from a file or the
+    // clipboard: onto the field, paused at generation 0.
+    void PutOnField(const FieldArray& Field, const QString& What);
+    // The pattern changed by `Change`, as one change to undo.
+    void EditPattern(const QString& What, const std::function<void()>& Change);
+    void SetPatternCells(const PatternArray& Pattern);
+    // What a change of the field changes, taken before it and given back
+    // when it is undone.
+    struct FieldState {
+        FieldArray cells{};
+        std::int16_t count = 0;
+        QString countText;
+        RunState run;
+        RunHistory::Tail tail;
+    };
+    FieldState TakeFieldState(int CutAt);
+    void RestoreFieldState(FieldState&& State);
+
     // Procedures.
     void LoadFigureLibrary();
     void DrawThumbnails();
@@ -125,22 +181,53 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void SetUpLayout();
     Box ScaledBox(const Box& box) const;
     QFont ScaledFont() const;
     void WatchScreen();
+    void LeaveMaximized();
     QFont BaseFont;
     QMetaObject::Connection ScreenWatch[3];
     bool ScreenWatched = false;
     void SetUpCommands();
+    void SetUpWorkspace();
+    void GoOnFrom(const FieldArray& Edited);
+    void StartPausedAt(const FieldArray& Field);
+    void PaintFieldCell(int N, std::int8_t State);
+    // Paints the generation the field shows, as kept.
+    void ShowKeptField();
+    CellRect EditedArea() const;
+    void TellWhatFieldClicksDo();
+    struct {
+        FieldArray shown{};
+        std::int8_t state = 0;
+        bool active = false;
+    } Stroke;
+    std::optional<FieldPosition> SelectFrom;
+    FillChoice LastFill;
     void FitTopBar();
     // Ends a run however it ends: the timer stops, the status clears.
     void EndRun();
     void ShowRunStatus();
+    // Names Label1 by the count it shows: at once when a run stops or a
+    // generation is shown, at most every CountNameIntervalMs while it runs.
+    void NameCount(bool now);
+    QElapsedTimer CountNamed;
     void ShowFate();
     int FateShown = -1;  // which fate Label4 shows, to set it only on change
+    // Each figure's fate for its thumbnail, worked out in a thread of its
+    // own soon after the window is first shown (app/thumbnails.cpp).
+    void StartFigureFates();
+    void StartFigureFatesSoon();
+    void SetFigureFate(int k, const QString& text);
+    std::unique_ptr<QThread> FatesThread;
+    // Puts a window of the program beside the main window where the screen
+    // has room for it, so that it covers none of the field.
+    void PlaceBeside(QWidget* window);
     // Shows the editor, emptied, over the field: the first steps of
     // choosing a figure and of opening a pattern.
     void OpenEditor();
@@ -150,6 +237,10 @@ private:
     // the record holds for the revision of the field's image it was made in.
     std::array<std::int8_t, FieldCellCount> FieldPainted{};
     std::uint64_t FieldPaintedRevision = 0;
+    // The columns FieldPainted shows live boxes in, and the live columns of
+    // the generation DrawField last drew: the tick's step works next to them.
+    ColumnSpan PaintedColumns{0, FieldColLast};
+    ColumnSpan DrawnColumns;
 };
 
 }  // namespace hexlife

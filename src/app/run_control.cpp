@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <QUndoStack>
 
 #include "app/main_window.h"
 #include "engine/field_grid.h"
@@ -21,6 +22,9 @@ void MainWindow::ClearField()
 
 void MainWindow::Command1_Click()
 {
+    // A new run from the pattern: what was done to the field and the run
+    // before can no longer be undone.
+    Undo->clear();
     ClearField();
     Timer1->start(Run.intervalMs());
     Run.start();
@@ -49,13 +53,16 @@ void MainWindow::Timer1_Timer()
 {
     LiveCount = 0;
     DrawField();
-    const bool edge = MarkGeneration(FieldCells);
+    // The step works on the columns next to the live cells DrawField found.
+    const ColumnSpan step = StepColumns(DrawnColumns);
+    const bool edge = MarkGeneration(FieldCells, step);
     if (edge) {
         EndRun();  // the colony has reached the edge of the live area
     }
     ++CycleCount;
     Label1->setText(QString::number(CycleCount));
-    ResolveGeneration(FieldCells);
+    NameCount(!Timer1->isActive());
+    ResolveGeneration(FieldCells, step);
     History.record(CycleCount, FieldCells);
     const bool over = CycleCount > CycleLimit || LiveCount == 0;
     if (over) {
@@ -65,6 +72,14 @@ void MainWindow::Timer1_Timer()
         History.end(edge ? RunEnd::Edge : LiveCount == 0 ? RunEnd::Empty : RunEnd::Limit, CycleCount);
     }
     ShowFate();
+}
+
+void MainWindow::NameCount(bool now)
+{
+    if (now || !CountNamed.isValid() || CountNamed.hasExpired(CountNameIntervalMs)) {
+        NameLabelValue(Label1, Label1Name);
+        CountNamed.start();
+    }
 }
 
 void MainWindow::ShowFate()
@@ -78,6 +93,8 @@ void MainWindow::ShowFate()
     if (fate != FateShown) {
         FateShown = fate;
         Label4->setText(QString::fromStdString(History.verdict()));
+        Label4->setToolTip(QString::fromStdString(History.verdictDetail()));
+        NameLabelValue(Label4, Label4Name);
     }
 }
 
@@ -88,11 +105,13 @@ void MainWindow::EndRun()
         Run.stop();
         ShowRunStatus();
     }
+    NameCount(true);
 }
 
 void MainWindow::ShowRunStatus()
 {
     Label3->setText(QString::fromStdString(Run.statusText()));
+    NameLabelValue(Label3, Label3Name);
 }
 
 void MainWindow::RunPause()
@@ -100,7 +119,16 @@ void MainWindow::RunPause()
     if (Run.togglePause()) {
         if (Run.paused()) {
             Timer1->stop();
+            NameCount(true);
+            TellWhatFieldClicksDo();
         } else {
+            // A run resumed from the editor, as «Пуск» leaves the controls.
+            if (Picture3->isVisible()) {
+                Picture3->setEnabled(false);
+                Picture3->setVisible(false);
+                Command1->setEnabled(false);
+                Picture1->setFocus();
+            }
             Timer1->start(Run.intervalMs());
         }
         ShowRunStatus();
@@ -162,12 +190,13 @@ void MainWindow::ShowCycle(int Count)
     History.unpack(Count, FieldCells);
     CycleCount = std::int16_t(Count);
     Label1->setText(QString::number(CycleCount));
+    NameCount(true);
     Timer1->stop();
     ShowFate();
     if (History.ended() != RunEnd::None && Count == History.endCount()) {
         Run.stop();
     } else {
-        Run.holdPaused();
+        Run.holdPaused(History.ended() != RunEnd::None);
     }
     ShowRunStatus();
 }

@@ -1,16 +1,82 @@
 // The figure library on the window: loading the catalogue, drawing the 26
-// thumbnails once, and choosing a figure by clicking its thumbnail.
+// thumbnails once, choosing a figure by clicking its thumbnail, and each
+// figure's fate in its thumbnail's tooltip and accessible description.
 #include <cmath>
 
+#include <QEvent>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 
 #include "app/main_window.h"
 #include "editor/cell_marks.h"
 #include "figures/catalogue.h"
+#include "history/run_history.h"
 #include "surface/picture_box.h"
 
 namespace hexlife {
+
+namespace {
+
+// How long after the window is first shown the fates are worked out: after
+// its first paint, off the start-up's way.
+constexpr int FatesDelayMs = 300;
+
+QString FateText(int figure, const std::string& detail)
+{
+    return QStringLiteral("Фигура %1. %2").arg(figure + 1).arg(QString::fromStdString(detail));
+}
+
+}  // namespace
+
+void MainWindow::StartFigureFates()
+{
+    if (FatesThread != nullptr) {
+        return;
+    }
+    // The catalogue and the step are plain data and code: the thread needs
+    // nothing of the window but a queued call back for each result.
+    FatesThread.reset(QThread::create([this] {
+        for (int k = 0; k < FigureCount && !QThread::currentThread()->isInterruptionRequested(); ++k) {
+            const QString text = FateText(k, RunToEnd(FigureOnField(k)).verdictDetail());
+            QMetaObject::invokeMethod(this, [this, k, text] { SetFigureFate(k, text); }, Qt::QueuedConnection);
+        }
+    }));
+    FatesThread->start(QThread::LowPriority);
+}
+
+void MainWindow::StartFigureFatesSoon()
+{
+    QTimer::singleShot(FatesDelayMs, this, &MainWindow::StartFigureFates);
+}
+
+void MainWindow::SetFigureFate(int k, const QString& text)
+{
+    Picture2[k]->setToolTip(text);
+    Picture2[k]->setAccessibleDescription(text);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // A tooltip asked for before the thread has told the fate: worked out
+    // here (a few milliseconds).
+    if (event->type() == QEvent::ToolTip) {
+        for (int k = 0; k < FigureCount; ++k) {
+            if (watched == Picture2[k] && Picture2[k]->toolTip().isEmpty()) {
+                SetFigureFate(k, FateText(k, RunToEnd(FigureOnField(k)).verdictDetail()));
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+MainWindow::~MainWindow()
+{
+    if (FatesThread != nullptr) {
+        FatesThread->requestInterruption();
+        FatesThread->wait();
+    }
+}
 
 void MainWindow::LoadFigureLibrary()
 {

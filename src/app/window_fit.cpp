@@ -8,9 +8,12 @@
 #include <QShowEvent>
 #include <QTimer>
 #include <QWindow>
+#include <QDialog>
 
 #include "app/main_window.h"
 #include "commands/command_table.h"
+#include "history/colony_plot.h"
+#include "screen/window_place.h"
 #include "screen/window_scale.h"
 
 namespace hexlife {
@@ -28,11 +31,34 @@ void MainWindow::showEvent(QShowEvent* event)
         return;
     }
     Zoom = Settings().value(QStringLiteral("zoom"), 1.0).toDouble();
+    StartFigureFatesSoon();
     WatchScreen();
     Refit();
     // The window manager's frame is known only once it has framed the window.
     for (int ms : {100, 500}) {
         QTimer::singleShot(ms, this, [this] { Refit(); });
+    }
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // Maximized, the window shows the largest scale its work area holds;
+    // restored, the fitted one. The frame changes with the state and is
+    // known once the window manager has framed it anew.
+    if (event->type() == QEvent::WindowStateChange) {
+        Refit();
+        for (int ms : {100, 400}) {
+            QTimer::singleShot(ms, this, [this] { Refit(); });
+        }
+    }
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (isMaximized()) {
+        Refit();
     }
 }
 
@@ -66,12 +92,25 @@ void MainWindow::Refit()
     if (screen == nullptr) {
         return;
     }
+    if (isMaximized()) {
+        // The window manager sizes a maximized window: the window lets it,
+        // and its content takes the largest scale that size holds.
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        const double scale = FitScale(ClientWidth, ClientHeight, 0, 0, width(), height());
+        if (scale != WindowScale) {
+            ApplyScale(scale);
+        }
+        Commands->refresh();
+        return;
+    }
     const QRect area = screen->availableGeometry();
     const QRect frame = frameGeometry();
     const int frameWidth = frame.width() - width(), frameHeight = frame.height() - height();
     FitMax = FitScale(ClientWidth, ClientHeight, frameWidth, frameHeight, area.width(), area.height());
     const double scale = EffectiveScale(Zoom, FitMax);
-    if (scale != WindowScale) {
+    // Restored from maximized, the size is fixed again.
+    if (scale != WindowScale || minimumSize() != maximumSize()) {
         ApplyScale(scale);
     }
     // Wholly inside the work area, frame and all.
@@ -83,6 +122,38 @@ void MainWindow::Refit()
     Commands->refresh();
 }
 
+void MainWindow::PlaceBeside(QWidget* window)
+{
+    QScreen* screen = this->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    // The new window is not framed yet: its frame is taken to be the main
+    // window's. The main window first, then the others that are open.
+    const QSize frame = frameGeometry().size() - size();
+    const QSize size = window->size() + frame;
+    std::vector<ScreenRect> taken;
+    for (QWidget* shown : {static_cast<QWidget*>(this), static_cast<QWidget*>(Plot), static_cast<QWidget*>(KeyList)}) {
+        if (shown != nullptr && shown != window && shown->isVisible()) {
+            const QRect r = shown->frameGeometry();
+            taken.push_back({r.x(), r.y(), r.width(), r.height()});
+        }
+    }
+    const QRect area = screen->availableGeometry();
+    if (const auto place = BesidePlace(taken, size.width(), size.height(), {area.x(), area.y(), area.width(), area.height()})) {
+        window->move(place->x, place->y);
+    }
+}
+
+// A zoom asked for while maximized restores the window first: the zoom is
+// the size of the window as the user sets it.
+void MainWindow::LeaveMaximized()
+{
+    if (isMaximized()) {
+        showNormal();
+    }
+}
+
 bool MainWindow::CanZoomIn() const
 {
     return WindowScale + 1e-6 < FitMax && WindowScale + 1e-6 < MaxWindowScale;
@@ -90,6 +161,7 @@ bool MainWindow::CanZoomIn() const
 
 void MainWindow::ZoomIn()
 {
+    LeaveMaximized();
     Zoom = hexlife::ZoomIn(WindowScale, FitMax);
     Settings().setValue(QStringLiteral("zoom"), Zoom);
     Refit();
@@ -97,6 +169,7 @@ void MainWindow::ZoomIn()
 
 void MainWindow::ZoomOut()
 {
+    LeaveMaximized();
     Zoom = hexlife::ZoomOut(WindowScale);
     Settings().setValue(QStringLiteral("zoom"), Zoom);
     Refit();
@@ -104,6 +177,7 @@ void MainWindow::ZoomOut()
 
 void MainWindow::ZoomReset()
 {
+    LeaveMaximized();
     Zoom = 1.0;
     Settings().setValue(QStringLiteral("zoom"), Zoom);
     Refit();

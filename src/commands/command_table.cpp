@@ -1,6 +1,7 @@
 #include "commands/command_table.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QMenu>
 #include <QWidget>
 
@@ -12,6 +13,7 @@ const char* GroupTitle(CommandGroup group)
 {
     switch (group) {
     case CommandGroup::Run: return "Колония";
+    case CommandGroup::Edit: return "Правка";
     case CommandGroup::Figure: return "Фигура";
     case CommandGroup::View: return "Поле";
     case CommandGroup::Help: return "Справка";
@@ -20,24 +22,20 @@ const char* GroupTitle(CommandGroup group)
     return "";
 }
 
-constexpr CommandGroup Groups[] = {CommandGroup::Run, CommandGroup::Figure, CommandGroup::View,
-                                   CommandGroup::Help, CommandGroup::Hidden};
+constexpr CommandGroup Groups[] = {CommandGroup::Run,  CommandGroup::Edit, CommandGroup::Figure,
+                                   CommandGroup::View, CommandGroup::Help, CommandGroup::Hidden};
 
 }  // namespace
 
 CommandTable::CommandTable(QWidget* window, std::vector<Command> commands)
-    : QObject(window), commands_(std::move(commands))
+    : QObject(window), window_(window), commands_(std::move(commands))
 {
-    menu_ = new QMenu(window);
-    menu_->setAccessibleName(QStringLiteral("Меню команд"));
-    connect(menu_, &QMenu::aboutToShow, this, &CommandTable::refresh);
     for (size_t i = 0; i < commands_.size(); ++i) {
         const Command& command = commands_[i];
         auto* action = new QAction(command.text, window);
         action->setShortcuts(command.keys);
         action->setShortcutContext(Qt::WindowShortcut);
         action->setShortcutVisibleInContextMenu(true);
-        window->addAction(action);
         connect(action, &QAction::triggered, this, [this, i] {
             // A key may come before the states are refreshed: ask again.
             const Command& c = commands_[i];
@@ -48,16 +46,7 @@ CommandTable::CommandTable(QWidget* window, std::vector<Command> commands)
         });
         actions_.push_back(action);
     }
-    for (CommandGroup group : Groups) {
-        if (group == CommandGroup::Hidden) continue;
-        bool first = true;
-        for (size_t i = 0; i < commands_.size(); ++i) {
-            if (commands_[i].group != group) continue;
-            if (first && !menu_->isEmpty()) menu_->addSeparator();
-            first = false;
-            menu_->addAction(actions_[i]);
-        }
-    }
+    attachTo(window);
     refresh();
 }
 
@@ -65,12 +54,54 @@ void CommandTable::refresh()
 {
     for (size_t i = 0; i < commands_.size(); ++i) {
         actions_[i]->setEnabled(!commands_[i].enabled || commands_[i].enabled());
+        if (commands_[i].label) {
+            actions_[i]->setText(commands_[i].label());
+        }
     }
+}
+
+void CommandTable::attachTo(QWidget* window)
+{
+    for (QAction* action : actions_) {
+        window->addAction(action);
+    }
+    window->installEventFilter(this);
+}
+
+bool CommandTable::eventFilter(QObject*, QEvent* event)
+{
+    // A key is matched against the shortcuts of the enabled actions only:
+    // their states as they are now, before it is.
+    if (event->type() == QEvent::ShortcutOverride) {
+        refresh();
+    }
+    return false;
+}
+
+QMenu* CommandTable::menu()
+{
+    // Made when first opened: nothing of it is needed before.
+    if (menu_ == nullptr) {
+        menu_ = new QMenu(window_);
+        menu_->setAccessibleName(QStringLiteral("Меню команд"));
+        connect(menu_, &QMenu::aboutToShow, this, &CommandTable::refresh);
+        for (CommandGroup group : Groups) {
+            if (group == CommandGroup::Hidden) continue;
+            bool first = true;
+            for (size_t i = 0; i < commands_.size(); ++i) {
+                if (commands_[i].group != group) continue;
+                if (first && !menu_->isEmpty()) menu_->addSeparator();
+                first = false;
+                menu_->addAction(actions_[i]);
+            }
+        }
+    }
+    return menu_;
 }
 
 void CommandTable::popUp(const QPoint& globalPosition)
 {
-    menu_->popup(globalPosition);
+    menu()->popup(globalPosition);
 }
 
 QString CommandTable::KeysText(const QList<QKeySequence>& keys)

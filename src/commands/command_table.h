@@ -22,7 +22,7 @@ namespace hexlife {
 
 // The menu's groups, in the menu's order; Hidden commands are keys only
 // (they are in the list of keys, not in the menu).
-enum class CommandGroup { Run, Figure, View, Help, Hidden };
+enum class CommandGroup { Run, Edit, Figure, View, Help, Hidden };
 
 struct Command {
     CommandGroup group;
@@ -30,6 +30,9 @@ struct Command {
     QList<QKeySequence> keys;  // the first is the one the menu shows
     std::function<bool()> enabled;  // when it can act; empty for always
     std::function<void()> call;
+    // What the menu shows now, where it changes («Отменить: очистка
+    // поля»); empty for the text.
+    std::function<QString()> label = {};
 };
 
 class CommandTable : public QObject {
@@ -43,8 +46,11 @@ public:
 
     // Enables each action as its command can act now.
     void refresh();
+    // The keys work in another window of the program too: the window gets
+    // the actions, and their states are refreshed before its keys are matched.
+    void attachTo(QWidget* window);
     // The context menu, its commands in groups; refreshed when it opens.
-    QMenu* menu() const { return menu_; }
+    QMenu* menu();
     void popUp(const QPoint& globalPosition);
 
     // Every command with its keys, group by group, as one Russian text.
@@ -54,7 +60,11 @@ public:
     // The keys of a command as the user reads them: "→, N".
     static QString KeysText(const QList<QKeySequence>& keys);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    QWidget* window_;
     std::vector<Command> commands_;
     std::vector<QAction*> actions_;
     QMenu* menu_ = nullptr;

@@ -1,6 +1,7 @@
 #include "engine/life_step.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "engine/field_grid.h"
 
@@ -70,8 +71,13 @@ bool MarkColumn(std::int8_t* cells, int column)
 
 bool MarkGeneration(FieldArray& cells)
 {
+    return MarkGeneration(cells, {1, FieldColInnerLast});
+}
+
+bool MarkGeneration(FieldArray& cells, ColumnSpan columns)
+{
     bool reachedFrame = false;
-    for (int column = 1; column <= FieldColInnerLast; ++column) {
+    for (int column = std::max(1, columns.first); column <= std::min(FieldColInnerLast, columns.last); ++column) {
         const bool touched = SideRowStep(column) > 0 ? MarkColumn<1>(cells.data(), column)
                                                      : MarkColumn<-1>(cells.data(), column);
         reachedFrame = reachedFrame || touched;
@@ -81,11 +87,52 @@ bool MarkGeneration(FieldArray& cells)
 
 void ResolveGeneration(FieldArray& cells)
 {
-    for (int n = 0; n <= FieldLast; ++n) {
+    ResolveGeneration(cells, {0, FieldColLast});
+}
+
+void ResolveGeneration(FieldArray& cells, ColumnSpan columns)
+{
+    if (columns.empty()) {
+        return;
+    }
+    const int end = (std::min(FieldColLast, columns.last) + 1) * FieldColLen;
+    for (int n = std::max(0, columns.first) * FieldColLen; n < end; ++n) {
         // The states here are 0, 1, DyingMark (-1) and BornMark (2): what is
         // left live are exactly the positive ones.
-        cells[n] = cells[n] > 0 ? 1 : 0;
+        cells[size_t(n)] = cells[size_t(n)] > 0 ? 1 : 0;
     }
+}
+
+ColumnSpan LiveColumns(const FieldArray& cells)
+{
+    // Whole words of eight cells from each end; a word is all empty when
+    // it reads 0, since every cell then is 0 or 1.
+    static_assert(FieldCellCount % 8 == 0);
+    constexpr int Words = FieldCellCount / 8;
+    auto word = [&](int w) {
+        std::uint64_t value;
+        std::memcpy(&value, cells.data() + 8 * w, 8);
+        return value;
+    };
+    int low = 0;
+    while (low < Words && word(low) == 0) ++low;
+    if (low == Words) {
+        return {};
+    }
+    int high = Words - 1;
+    while (word(high) == 0) --high;
+    int first = 8 * low, last = 8 * high + 7;
+    while (cells[size_t(first)] == 0) ++first;
+    while (cells[size_t(last)] == 0) --last;
+    return {FieldColumnOf(first), FieldColumnOf(last)};
+}
+
+ColumnSpan StepColumns(ColumnSpan live)
+{
+    if (live.empty()) {
+        return {};
+    }
+    return {std::max(1, live.first - 1), std::min(FieldColInnerLast, live.last + 1)};
 }
 
 }  // namespace hexlife

@@ -19,4 +19,21 @@ bool MarkGeneration(FieldArray& cells);
 // Second pass: -1 becomes 0, then 2 becomes 1, for cells 0..FieldLast.
 void ResolveGeneration(FieldArray& cells);
 
+// A range of columns, first to last; empty when first > last.
+struct ColumnSpan {
+    int first = 0, last = -1;
+    bool empty() const { return first > last; }
+};
+// The columns that hold a live cell, read eight cells at a time.
+ColumnSpan LiveColumns(const FieldArray& cells);
+// The columns a step can change: those next to a live cell, within the
+// columns the first pass visits (1..146). Elsewhere every cell is empty
+// with no live neighbour, and stays so.
+ColumnSpan StepColumns(ColumnSpan live);
+// The two passes over those columns only: the same generation and the same
+// answer as the passes over the whole field, for `columns` = StepColumns
+// of the field's live columns.
+bool MarkGeneration(FieldArray& cells, ColumnSpan columns);
+void ResolveGeneration(FieldArray& cells, ColumnSpan columns);
+
 }  // namespace hexlife

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "history/plot_axis.h"
 #include "history/run_history.h"
 
 namespace hexlife {
@@ -15,9 +16,32 @@ namespace hexlife {
 namespace {
 
 constexpr int Margin = 44;
-constexpr QColor PopulationColor(222, 11, 11);
-constexpr QColor BirthsColor(20, 140, 40);
-constexpr QColor DeathsColor(40, 60, 200);
+constexpr int LegendHeight = 22;
+constexpr QColor GridLineColor(228, 228, 228);
+constexpr QColor FrameColor(160, 160, 160);
+
+// The three series. Where they coincide (all cells of a period-2 colony
+// are born and die each generation) each still shows: the population is a
+// wide band, the deaths a line inside it, the births dashes on top.
+struct Series {
+    QColor color;
+    qreal width;
+    Qt::PenStyle style;
+    const char* name;
+    int (RunHistory::*value)(int) const;
+};
+const Series Drawn[] = {
+    {QColor(222, 11, 11, 150), 5.0, Qt::SolidLine, "живых", &RunHistory::population},
+    {QColor(40, 60, 200), 1.5, Qt::SolidLine, "погибло", &RunHistory::deaths},
+    {QColor(20, 140, 40), 2.0, Qt::DashLine, "родилось", &RunHistory::births},
+};
+
+QPen PenOf(const Series& series)
+{
+    QPen pen(series.color, series.width, series.style);
+    pen.setCapStyle(Qt::FlatCap);
+    return pen;
+}
 
 }  // namespace
 
@@ -40,7 +64,7 @@ int ColonyPlot::lastCount() const
 
 QRect ColonyPlot::plotArea() const
 {
-    return QRect(Margin, Margin / 2 + 16, width() - Margin - 16, height() - Margin - Margin / 2 - 16);
+    return QRect(Margin, LegendHeight + 10, width() - Margin - 16, height() - Margin - LegendHeight - 10);
 }
 
 int ColonyPlot::xOf(int count) const
@@ -76,54 +100,80 @@ QImage ColonyPlot::picture()
 void ColonyPlot::paintOn(QPainter& painter)
 {
     painter.fillRect(rect(), Qt::white);
-    painter.setRenderHint(QPainter::Antialiasing);
     const QRect area = plotArea();
-    painter.setPen(QColor(160, 160, 160));
-    painter.drawRect(area.adjusted(0, 0, -1, -1));
-    const int known = lastCount();
-    int top = 1;
-    for (int g = 0; g < known; ++g) {
-        top = std::max({top, history_.population(g), history_.births(g), history_.deaths(g)});
+    const QFontMetrics metrics = painter.fontMetrics();
+    // No run yet: the frame and a word, nothing to read.
+    if (history_.empty()) {
+        painter.setPen(FrameColor);
+        painter.drawRect(area.adjusted(0, 0, -1, -1));
+        painter.setPen(Qt::black);
+        painter.drawText(area, Qt::AlignCenter, QStringLiteral("Колония ещё не запускалась."));
+        return;
     }
-    auto yOf = [&](int value) { return area.bottom() - int(double(value) * (area.height() - 1) / top + 0.5); };
-    auto series = [&](QColor color, int (RunHistory::*value)(int) const) {
-        if (known == 0) return;
+    // The generations drawn so far: 0 .. known - 1.
+    const int known = lastCount();
+    long long top = 1;
+    for (int g = 0; g < known; ++g) {
+        top = std::max<long long>({top, history_.population(g), history_.births(g), history_.deaths(g)});
+    }
+    const long long yStep = NiceStep(top, 5);
+    top = RoundUp(top, yStep);
+    auto yOf = [&](long long value) { return area.bottom() - int(double(value) * (area.height() - 1) / top + 0.5); };
+
+    // A light grid at round values of both axes, with their numbers.
+    painter.setPen(GridLineColor);
+    for (long long v = yStep; v < top; v += yStep) painter.drawLine(area.left(), yOf(v), area.right(), yOf(v));
+    const long long xStep = NiceStep(known, std::max(2, area.width() / 70));
+    std::vector<long long> xTicks{1};
+    for (long long c = xStep; c <= known; c += xStep) {
+        if (c > 1) xTicks.push_back(c);
+    }
+    for (long long c : xTicks) painter.drawLine(xOf(int(c)), area.top(), xOf(int(c)), area.bottom());
+    painter.setPen(FrameColor);
+    painter.drawRect(area.adjusted(0, 0, -1, -1));
+    painter.setPen(Qt::black);
+    for (long long v = 0; v <= top; v += yStep) {
+        painter.drawText(QRect(0, yOf(v) - 8, Margin - 6, 16), Qt::AlignRight | Qt::AlignVCenter, QString::number(v));
+    }
+    int lastLabelEnd = -1000;
+    for (long long c : xTicks) {
+        const QString text = QString::number(c);
+        const int x = xOf(int(c)), half = metrics.horizontalAdvance(text) / 2;
+        if (x - half > lastLabelEnd + 4) {
+            painter.drawText(QRect(x - 40, area.bottom() + 2, 80, 16), Qt::AlignHCenter | Qt::AlignTop, text);
+            lastLabelEnd = x + half;
+        }
+    }
+    painter.drawText(QRect(area.right() - 200, area.bottom() + 16, 200, 16), Qt::AlignRight, QStringLiteral("цикл"));
+
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (const Series& series : Drawn) {
         QPainterPath path;
         for (int g = 0; g < known; ++g) {
-            const QPointF point(xOf(g + 1), yOf((history_.*value)(g)));
+            const QPointF point(xOf(g + 1), yOf((history_.*series.value)(g)));
             g == 0 ? path.moveTo(point) : path.lineTo(point);
         }
-        painter.setPen(QPen(color, 1.5));
+        painter.setPen(PenOf(series));
         painter.drawPath(path);
-    };
-    series(BirthsColor, &RunHistory::births);
-    series(DeathsColor, &RunHistory::deaths);
-    series(PopulationColor, &RunHistory::population);
-
-    painter.setPen(Qt::black);
-    painter.drawText(QRect(0, area.top() - 8, Margin - 4, 16), Qt::AlignRight | Qt::AlignVCenter, QString::number(top));
-    painter.drawText(QRect(0, area.bottom() - 8, Margin - 4, 16), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("0"));
-    painter.drawText(QRect(area.left(), area.bottom() + 2, 80, 16), Qt::AlignLeft, QStringLiteral("цикл 1"));
-    painter.drawText(QRect(area.right() - 120, area.bottom() + 2, 120, 16), Qt::AlignRight,
-                     QStringLiteral("цикл %1").arg(lastCount()));
-    // The legend and the verdict above the plot.
-    int x = area.left();
-    const struct {
-        QColor color;
-        const char* name;
-    } legend[] = {{PopulationColor, "живых"}, {BirthsColor, "родилось"}, {DeathsColor, "погибло"}};
-    for (const auto& [color, name] : legend) {
-        painter.setPen(color);
-        const QString text = QString::fromUtf8(name);
-        painter.drawText(QPoint(x, Margin / 2 + 6), text);
-        x += painter.fontMetrics().horizontalAdvance(text) + 14;
     }
-    painter.setPen(Qt::black);
-    painter.drawText(QRect(x, 0, area.right() - x, Margin / 2 + 12), Qt::AlignRight | Qt::AlignVCenter,
-                     QString::fromStdString(history_.verdict()));
+    painter.setRenderHint(QPainter::Antialiasing, false);
+
+    // The legend, each name after a sample of its line, and the verdict.
+    int x = area.left();
+    const int legendY = LegendHeight / 2 + 4;
+    for (const Series& series : Drawn) {
+        painter.setPen(PenOf(series));
+        painter.drawLine(x, legendY, x + 24, legendY);
+        painter.setPen(Qt::black);
+        const QString name = QString::fromUtf8(series.name);
+        painter.drawText(QPoint(x + 30, legendY + metrics.ascent() / 2 - 1), name);
+        x += 30 + metrics.horizontalAdvance(name) + 16;
+    }
+    painter.drawText(QRect(x, 0, area.right() - x, LegendHeight + 8), Qt::AlignRight | Qt::AlignVCenter,
+                     metrics.elidedText(QString::fromStdString(history_.verdict()), Qt::ElideRight, area.right() - x));
     // The generation on the field.
     const int shown = shown_();
-    if (known > 0 && shown >= 1) {
+    if (shown >= 1) {
         const int g = std::min(shown, history_.size()) - 1;
         painter.setPen(QPen(QColor(0, 0, 0, 140), 1, Qt::DashLine));
         painter.drawLine(xOf(shown), area.top(), xOf(shown), area.bottom());

@@ -89,7 +89,24 @@ void RunHistory::record(int generation, const FieldArray& field)
     const Generation* previous = generations_.empty() ? nullptr : &generations_.back();
     const int first = previous == nullptr ? 0 : std::max(0, previous->firstColumn - 1);
     const int last = previous == nullptr ? FieldColLast : std::min(FieldColLast, previous->lastColumn + 1);
-    if (generations_.empty()) {
+    append(field, first, last);
+}
+
+void RunHistory::recordEdited(int generation, const FieldArray& field)
+{
+    if (generation != size()) {
+        return;
+    }
+    byShape_.clear();
+    repetition_.reset();
+    end_ = RunEnd::None;
+    endCount_ = 0;
+    append(field, 0, FieldColLast);
+}
+
+void RunHistory::append(const FieldArray& field, int first, int last)
+{
+    if (generations_.capacity() < size_t(CycleLimit + 2)) {
         // A whole run fits without moving the generations again.
         generations_.reserve(CycleLimit + 2);
     }
@@ -105,6 +122,43 @@ void RunHistory::record(int generation, const FieldArray& field)
     if (!repetition_) {
         detectRepetition();
     }
+}
+
+RunHistory::Tail RunHistory::cut(int from)
+{
+    from = std::clamp(from, 0, size());
+    Tail tail{from, {}, byShape_, repetition_, end_, endCount_};
+    if (from == 0) {
+        tail.generations = std::move(generations_);
+        generations_ = {};
+    } else {
+        tail.generations.assign(generations_.begin() + from, generations_.end());
+        generations_.erase(generations_.begin() + from, generations_.end());
+    }
+    for (auto it = byShape_.begin(); it != byShape_.end();) {
+        it = it->second >= from ? byShape_.erase(it) : std::next(it);
+    }
+    // A repetition is found at the generation that repeats.
+    if (repetition_ && repetition_->first + repetition_->period >= from) {
+        repetition_.reset();
+    }
+    end_ = RunEnd::None;
+    endCount_ = 0;
+    return tail;
+}
+
+void RunHistory::restore(Tail tail)
+{
+    cut(tail.from);
+    if (generations_.empty()) {
+        generations_ = std::move(tail.generations);
+    } else {
+        generations_.insert(generations_.end(), tail.generations.begin(), tail.generations.end());
+    }
+    byShape_ = std::move(tail.byShape);
+    repetition_ = tail.repetition;
+    end_ = tail.end;
+    endCount_ = tail.endCount;
 }
 
 void RunHistory::detectRepetition()
@@ -191,21 +245,72 @@ void RunHistory::end(RunEnd how, int count)
     endCount_ = count;
 }
 
+namespace {
+
+// «Неподвижна», «Период 2», «Корабль, период 3».
+std::string Kind(const Repetition& r)
+{
+    if (r.moves()) return "Корабль, период " + std::to_string(r.period);
+    if (r.period == 1) return "Неподвижна";
+    return "Период " + std::to_string(r.period);
+}
+
+// How the run ended: «край поля на цикле 108», capitalised where it stands
+// alone.
+std::string Ending(RunEnd how, int count, bool alone)
+{
+    const std::string at = " на цикле " + std::to_string(count);
+    switch (how) {
+    case RunEnd::Empty: return (alone ? "Вымерла" : "вымерла") + at;
+    case RunEnd::Edge: return (alone ? "Край поля" : "край поля") + at;
+    case RunEnd::Limit: return (alone ? "Предел" : "предел") + at;
+    case RunEnd::None: break;
+    }
+    return {};
+}
+
+}  // namespace
+
 std::string RunHistory::verdict() const
 {
-    switch (end_) {
-    case RunEnd::Empty: return "Вымерла на цикле " + std::to_string(endCount_);
-    case RunEnd::Edge: return "Край поля на цикле " + std::to_string(endCount_);
-    case RunEnd::None:
-    case RunEnd::Limit: break;
+    if (end_ == RunEnd::None) {
+        return repetition_ ? Kind(*repetition_) + " с цикла " + std::to_string(repetition_->first + 1) : "";
     }
     if (repetition_) {
-        const std::string from = " с цикла " + std::to_string(repetition_->first + 1);
-        if (repetition_->moves()) return "Движется: период " + std::to_string(repetition_->period) + from;
-        if (repetition_->period == 1) return "Неподвижна" + from;
-        return "Период " + std::to_string(repetition_->period) + from;
+        return Kind(*repetition_) + ": " + Ending(end_, endCount_, false);
     }
-    return end_ == RunEnd::Limit ? "Без повторов за " + std::to_string(endCount_) + " циклов" : "";
+    if (end_ == RunEnd::Limit) {
+        return "Без повторов: предел на цикле " + std::to_string(endCount_);
+    }
+    return Ending(end_, endCount_, true);
+}
+
+std::string RunHistory::verdictDetail() const
+{
+    std::string text;
+    if (repetition_) {
+        const Repetition& r = *repetition_;
+        const std::string from = " с цикла " + std::to_string(r.first + 1) + ".";
+        if (r.moves()) {
+            text = "Корабль: повторяется с периодом " + std::to_string(r.period) + ", за период смещается на " +
+                   std::to_string(r.dx) + " по x и " + std::to_string(r.dy) + " по y (координаты Golly)," + from;
+        } else if (r.period == 1) {
+            text = "Неподвижна" + from;
+        } else {
+            text = "Колеблется с периодом " + std::to_string(r.period) + from;
+        }
+    } else if (end_ == RunEnd::Limit) {
+        text = "Ни одно поколение не повторило прежнее.";
+    }
+    const std::string at = " на цикле " + std::to_string(endCount_);
+    switch (end_) {
+    case RunEnd::Empty: return text + (text.empty() ? "" : " ") + "Вымерла" + at + ".";
+    case RunEnd::Edge: return text + (text.empty() ? "" : " ") + "Дошла до края поля" + at + ".";
+    case RunEnd::Limit:
+        return text + " Остановлена" + at + ": запуск идёт не дольше " + std::to_string(CycleLimit + 1) + " цикла.";
+    case RunEnd::None: break;
+    }
+    return text;
 }
 
 RunHistory RunToEnd(const FieldArray& start)
@@ -216,8 +321,9 @@ RunHistory RunToEnd(const FieldArray& start)
     for (int count = 1;; ++count) {
         int live = 0;
         for (int n = 0; n <= FieldLast; ++n) live += field[size_t(n)];
-        const bool edge = MarkGeneration(field);
-        ResolveGeneration(field);
+        const ColumnSpan step = StepColumns(LiveColumns(field));
+        const bool edge = MarkGeneration(field, step);
+        ResolveGeneration(field, step);
         history.record(count, field);
         if (edge || count > CycleLimit || live == 0) {
             history.end(edge ? RunEnd::Edge : live == 0 ? RunEnd::Empty : RunEnd::Limit, count);

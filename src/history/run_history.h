@@ -45,6 +45,18 @@ public:
     void record(int generation, const FieldArray& field);
     // The run stopped at the tick that counted `count`.
     void end(RunEnd how, int count);
+    // Generation `generation`, the next one, changed by hand: recorded
+    // whole, and the fate judged from it on, as from a start figure.
+    void recordEdited(int generation, const FieldArray& field);
+
+    // The generations from `from` on, taken out with what was known of the
+    // fate: an edit of generation `from` replaces them, and giving them back
+    // undoes it. What was found among the generations kept stays known.
+    struct Tail;
+    Tail cut(int from);
+    // Cuts at the tail's generation and puts the tail back, with the fate
+    // as it was known with it.
+    void restore(Tail tail);
 
     bool empty() const { return generations_.empty(); }
     // Generations known: 0 .. size() - 1.
@@ -63,10 +75,13 @@ public:
     std::size_t bytes() const { return generations_.capacity() * sizeof(Generation); }
 
     // What is known of the fate, in Russian, short enough for the status
-    // strip: «Период 2 с цикла 4», «Вымерла на цикле 38», ... Empty while
-    // nothing is known.
+    // strip: «Период 2 с цикла 4», «Вымерла на цикле 38», and once the run
+    // has ended, what was learned before with how it ended: «Корабль,
+    // период 3: край поля на цикле 108». Empty while nothing is known.
     std::string verdict() const;
-
+    // The same in full sentences, for a tooltip: where the repetition
+    // starts, how far a ship moves, how the run ended.
+    std::string verdictDetail() const;
 
 private:
     struct Generation {
@@ -79,6 +94,7 @@ private:
     };
     void detectRepetition();
     const Generation& counts(int generation) const;
+    void append(const FieldArray& field, int first, int last);
 
     std::vector<Generation> generations_;
     // Generations by the hash of their shape wherever it stands: a hash
@@ -87,6 +103,15 @@ private:
     std::optional<Repetition> repetition_;
     RunEnd end_ = RunEnd::None;
     int endCount_ = 0;
+};
+
+struct RunHistory::Tail {
+    int from = 0;
+    std::vector<Generation> generations;
+    std::unordered_multimap<std::uint64_t, int> byShape;
+    std::optional<Repetition> repetition;
+    RunEnd end = RunEnd::None;
+    int endCount = 0;
 };
 
 // The fate of a start figure left to run by the tick's rules, without a

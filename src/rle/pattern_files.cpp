@@ -1,6 +1,7 @@
 #include "rle/pattern_files.h"
 
 #include <algorithm>
+#include <memory>
 
 #include <QBuffer>
 #include <QClipboard>
@@ -15,6 +16,7 @@
 #include <QMimeData>
 #include <QWidget>
 
+#include "files/file_dialog.h"
 #include "files/safe_files.h"
 #include "program.h"
 #include "rle/rle.h"
@@ -75,14 +77,17 @@ bool PatternFiles::refuseEmpty(const QString& what)
     return true;
 }
 
-bool PatternFiles::openText(const QByteArray& text, const QString& source)
+bool PatternFiles::openText(const QByteArray& text, const QString& source, const QString& how)
 {
-    const rle::ReadResult read = rle::ReadPattern(std::string_view(text.constData(), size_t(text.size())));
-    if (!read.pattern) {
+    const rle::Opened read = rle::ReadAnywhere(std::string_view(text.constData(), size_t(text.size())));
+    if (read.pattern) {
+        emit patternRead(*read.pattern, how);
+    } else if (read.field) {
+        emit fieldRead(*read.field, how);
+    } else {
         tell(source + "\n\n" + QString::fromStdString(rle::Message(read.error)));
         return false;
     }
-    emit patternRead(*read.pattern);
     return true;
 }
 
@@ -107,7 +112,7 @@ bool PatternFiles::openBytes(const QByteArray& path)
         return false;
     }
     folder_ = QFileInfo(shown).absolutePath();
-    return openText(QByteArray::fromStdString(read.bytes), failed + NameNote(path));
+    return openText(QByteArray::fromStdString(read.bytes), failed + NameNote(path), "открытие фигуры");
 }
 
 bool PatternFiles::saveBytes(const QString& path, const QByteArray& bytes, const QString& failed)
@@ -147,27 +152,28 @@ bool PatternFiles::paste()
         tell("Фигура не вставлена.\n\nВ буфере обмена нет текста.");
         return false;
     }
-    return openText(text.toUtf8(), "Фигура из буфера обмена не вставлена.");
+    return openText(text.toUtf8(), "Фигура из буфера обмена не вставлена.", "вставка фигуры");
 }
 
 void PatternFiles::askOpen()
 {
-    const QString path = QFileDialog::getOpenFileName(window_, "Открыть фигуру", folder_, RleFilter);
-    if (!path.isEmpty()) {
-        open(path);
+    const std::unique_ptr<QFileDialog> dialog(files::MakeFileDialog(window_, "Открыть фигуру", folder_, RleFilter));
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()) {
+        open(dialog->selectedFiles().first());
     }
 }
 
 QString PatternFiles::askSavePath(const QString& title, const QString& filter, const QString& suffix)
 {
-    QFileDialog dialog(window_, title, folder_, filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    const std::unique_ptr<QFileDialog> dialog(files::MakeFileDialog(window_, title, folder_, filter));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
     // The dialog adds the suffix itself, before it asks about replacing.
-    dialog.setDefaultSuffix(suffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    dialog->setDefaultSuffix(suffix);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
         return {};
     }
-    return dialog.selectedFiles().first();
+    return dialog->selectedFiles().first();
 }
 
 bool PatternFiles::askSavePng(const QImage& picture, const QString& title, const QString& failed)

@@ -50,13 +50,18 @@ public:
     static const char* const RleFilter;
 
 signals:
-    void patternRead(const PatternArray& pattern);
+    // A pattern that fits the editor; `how` names the change («открытие
+    // фигуры», «вставка фигуры»).
+    void patternRead(const PatternArray& pattern, const QString& how);
+    // One that does not, on the field: centred, or where a field saved at a
+    // generation of a run stood.
+    void fieldRead(const FieldArray& field, const QString& how);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool openText(const QByteArray& text, const QString& source);
+    bool openText(const QByteArray& text, const QString& source, const QString& how);
     void tell(const QString& message);
     bool refuseEmpty(const QString& what);
 

@@ -80,14 +80,46 @@ Error Fault(ErrorKind kind, int line, std::string detail = {})
     return error;
 }
 
-// The character at `at` for a message: itself when printable, else its code.
-std::string Shown(unsigned char c)
+// The character that starts at `at` of a line, for a message: itself as
+// written (a letter of any alphabet, in UTF-8), or its code where it is a
+// control character or no UTF-8 at all.
+std::string Shown(std::string_view line, size_t at)
 {
-    if (c >= 0x20 && c < 0x7F) {
+    static const char digits[] = "0123456789ABCDEF";
+    const auto code = [](unsigned char c) { return std::string("0x") + digits[c >> 4] + digits[c & 15]; };
+    const unsigned char c = static_cast<unsigned char>(line[at]);
+    if (c < 0x20 || c == 0x7F) {
+        return code(c);
+    }
+    if (c < 0x80) {
         return std::string(1, char(c));
     }
-    static const char digits[] = "0123456789ABCDEF";
-    return std::string("0x") + digits[c >> 4] + digits[c & 15];
+    // A lead byte and its continuation bytes, checked as UTF-8 requires.
+    const size_t length = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    if (length == 0 || at + length > line.size()) {
+        return code(c);
+    }
+    for (size_t i = 1; i < length; ++i) {
+        if ((static_cast<unsigned char>(line[at + i]) & 0xC0) != 0x80) {
+            return code(c);
+        }
+    }
+    const unsigned char second = static_cast<unsigned char>(line[at + 1]);
+    if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second > 0x9F) || (c == 0xF0 && second < 0x90) ||
+        (c == 0xF4 && second > 0x8F)) {
+        return code(c);  // overlong, a surrogate, or beyond Unicode
+    }
+    return std::string(line.substr(at, length));
+}
+
+// The column of the character at byte `at`, from 1: characters, not bytes.
+int ColumnOf(std::string_view line, size_t at)
+{
+    int column = 1;
+    for (size_t i = 0; i < at; ++i) {
+        column += (static_cast<unsigned char>(line[i]) & 0xC0) != 0x80;
+    }
+    return column;
 }
 
 // "#CXRLE Pos=x,y": where Golly puts the pattern's top-left cell.
@@ -158,7 +190,7 @@ std::string WritePattern(const PatternArray& pattern, const std::string& name)
     return WriteCells(std::move(live), name);
 }
 
-std::string WriteCells(std::vector<GollyCell> live, const std::string& name)
+std::string WriteCells(std::vector<GollyCell> live, const std::string& name, std::optional<int> generation)
 {
     std::int64_t left = 0, top = 0, right = -1, bottom = -1;
     if (!live.empty()) {
@@ -180,7 +212,8 @@ std::string WriteCells(std::vector<GollyCell> live, const std::string& name)
         }
     }
     std::string text = "#N " + title + "\n#C " + WindowCaption + " (hexagonal-life " + ProgramVersion +
-                       ")\n#CXRLE Pos=" + std::to_string(left) + "," + std::to_string(top) + "\n";
+                       ")\n#CXRLE Pos=" + std::to_string(left) + "," + std::to_string(top) +
+                       (generation ? " Gen=" + std::to_string(*generation) : "") + "\n";
     text += "x = " + std::to_string(right - left + 1) + ", y = " + std::to_string(bottom - top + 1) +
             ", rule = B2/S2H\n";
 
@@ -251,8 +284,9 @@ ParseResult Parse(std::string_view text)
             continue;
         }
         if (trimmed.front() == '#') {
-            if (trimmed.substr(0, 6) == "#CXRLE" && ReadPosition(trimmed, originX, originY)) {
-                cells.positioned = true;
+            if (trimmed.substr(0, 6) == "#CXRLE") {
+                cells.positioned = cells.positioned || ReadPosition(trimmed, originX, originY);
+                cells.generation = cells.generation || trimmed.find("Gen=") != std::string_view::npos;
             }
             continue;  // comments of every kind
         }
@@ -271,7 +305,8 @@ ParseResult Parse(std::string_view text)
             continue;
         }
         bodyStarted = true;
-        for (const char c : line) {
+        for (size_t at = 0; at < line.size(); ++at) {
+            const char c = line[at];
             if (std::isspace(static_cast<unsigned char>(c))) {
                 continue;
             }
@@ -300,7 +335,8 @@ ParseResult Parse(std::string_view text)
                 ended = true;
                 break;
             } else {
-                result.error = Fault(ErrorKind::NotRle, lineNumber, Shown(static_cast<unsigned char>(c)));
+                result.error = Fault(ErrorKind::NotRle, lineNumber, Shown(line, at));
+                result.error.column = ColumnOf(line, at);
                 return result;
             }
         }
@@ -322,89 +358,160 @@ ParseResult Parse(std::string_view text)
     return result;
 }
 
-ReadResult ReadPattern(std::string_view text)
+Placed Place(const Cells& cells, const GridArea& area, bool atPosition)
 {
-    ReadResult result;
-    ParseResult parsed = Parse(text);
-    if (!parsed.cells) {
-        result.error = parsed.error;
-        return result;
-    }
-    const Cells& cells = *parsed.cells;
-    PatternArray pattern{};
-    if (cells.runs.empty()) {
-        result.pattern = pattern;
-        return result;
-    }
-    // Pattern column k = x, position j = y - k div 2; runs are the rows of
-    // Golly's grid, so each run's positions fall from its left to its right.
-    auto place = [&](std::int64_t shiftX, std::int64_t shiftJ, bool write) {
+    Placed result;
+    std::vector<int> numbers;
+    // Grid column k = x, row j = y - k div 2; runs are the rows of Golly's
+    // grid, so each run's rows fall from its left end to its right end.
+    auto put = [&](std::int64_t shiftX, std::int64_t shiftJ, bool write) {
         for (const LiveRun& run : cells.runs) {
             const std::int64_t k1 = run.x1 + shiftX, k2 = run.x2 + shiftX;
-            if (k1 < 0 || k2 > PatternColLast) {
+            if (k1 < area.c1 || k2 > area.c2) {
                 return false;
             }
             for (std::int64_t k = k1; k <= k2; ++k) {
                 const std::int64_t j = run.y + shiftJ - HalfDown(k);
-                if (j < 0 || j > PatternPosLast) {
+                if (j < area.r1 || j > area.r2) {
                     return false;
                 }
                 if (write) {
-                    pattern[PatternColLen * k + j] = 1;
+                    numbers.push_back(int(area.colLen * k + j));
                 }
             }
         }
         return true;
     };
-    if (cells.positioned && place(0, 0, false)) {
-        place(0, 0, true);
-        result.pattern = pattern;
+    if (cells.runs.empty()) {
+        result.cells = numbers;
         return result;
     }
-    // Placed in the middle instead. Any move in Golly's coordinates keeps
-    // the shape; positions follow from each cell's column.
+    if (atPosition && cells.positioned && put(0, 0, false)) {
+        put(0, 0, true);
+        result.cells = std::move(numbers);
+        result.atPosition = true;
+        return result;
+    }
     std::int64_t left = cells.runs.front().x1, right = cells.runs.front().x2;
     for (const LiveRun& run : cells.runs) {
         left = std::min(left, run.x1);
         right = std::max(right, run.x2);
     }
-    // With the left column at 0, position j = y - (x - left) div 2 + a shift;
-    // along a run it falls from the run's left end to its right end.
-    std::int64_t low = std::numeric_limits<std::int64_t>::max(), high = std::numeric_limits<std::int64_t>::min();
-    for (const LiveRun& run : cells.runs) {
-        low = std::min(low, run.y - HalfDown(run.x2 - left));
-        high = std::max(high, run.y - HalfDown(run.x1 - left));
-    }
-    const std::int64_t width = right - left + 1, height = high - low + 1;
-    if (width > PatternColCount || height > PatternColLen) {
-        result.error = Fault(ErrorKind::TooLarge, 0);
-        // The size the file declares, where it does: what its author knows.
-        std::int64_t top = cells.runs.front().y, bottom = top;
+    const std::int64_t width = right - left + 1;
+    const std::int64_t columns = area.c2 - area.c1 + 1, rows = area.r2 - area.r1 + 1;
+    // The rows the pattern spans with its left column at `first`: along a
+    // run they fall from its left end to its right end. The column's parity
+    // decides the half-cell shifts, so the span may differ by one.
+    auto span = [&](std::int64_t first) {
+        std::int64_t low = std::numeric_limits<std::int64_t>::max(), high = std::numeric_limits<std::int64_t>::min();
         for (const LiveRun& run : cells.runs) {
-            top = std::min(top, run.y);
-            bottom = std::max(bottom, run.y);
+            low = std::min(low, run.y - HalfDown(run.x2 - left + first));
+            high = std::max(high, run.y - HalfDown(run.x1 - left + first));
         }
-        result.error.width = cells.width >= 0 ? cells.width : width;
-        result.error.height = cells.height >= 0 ? cells.height : bottom - top + 1;
-        result.error.slanted = result.error.width <= PatternColCount && result.error.height <= PatternColLen;
-        result.error.columnHeight = height;
+        return std::pair{low, high};
+    };
+    // In the middle, the left column even where the area leaves room for
+    // it, as the figures' is, so that the pattern shows as Golly shows it.
+    const std::int64_t middle = area.c1 + (columns - width) / 2;
+    std::vector<std::int64_t> firsts;
+    if (middle % 2 != 0 && middle - 1 >= area.c1) firsts.push_back(middle - 1);
+    if (middle % 2 != 0 && middle + width <= area.c2) firsts.push_back(middle + 1);
+    firsts.push_back(middle);
+    std::int64_t height = 0;
+    for (std::int64_t first : firsts) {
+        const auto [low, high] = span(first);
+        const std::int64_t rowsTaken = high - low + 1;
+        height = height == 0 ? rowsTaken : height;
+        if (width <= columns && rowsTaken <= rows) {
+            const std::int64_t firstRow = area.r1 + (rows - rowsTaken) / 2;
+            put(first - left, firstRow - low, true);
+            result.cells = std::move(numbers);
+            return result;
+        }
+    }
+    result.error.kind = ErrorKind::TooLarge;
+    // The size the file declares, where it does: what its author knows.
+    std::int64_t top = cells.runs.front().y, bottom = top;
+    for (const LiveRun& run : cells.runs) {
+        top = std::min(top, run.y);
+        bottom = std::max(bottom, run.y);
+    }
+    result.error.width = cells.width >= 0 ? cells.width : width;
+    result.error.height = cells.height >= 0 ? cells.height : bottom - top + 1;
+    result.error.slanted = result.error.width <= columns && result.error.height <= rows;
+    result.error.columnHeight = height;
+    return result;
+}
+
+ReadResult ReadPattern(std::string_view text)
+{
+    ReadResult result;
+    const ParseResult parsed = Parse(text);
+    if (!parsed.cells) {
+        result.error = parsed.error;
         return result;
     }
-    // The first column even, as the figures' is, so that the editor shows the
-    // pattern as Golly does.
-    const std::int64_t firstColumn = (PatternColCount - width) / 2 / 2 * 2;
-    const std::int64_t firstPosition = (PatternColLen - height) / 2;
-    const std::int64_t shiftX = firstColumn - left;
-    // j = y + shiftJ - (x + shiftX) div 2 = (y - (x - left) div 2) + shiftJ - firstColumn / 2.
-    const std::int64_t shiftJ = firstPosition - low + firstColumn / 2;
-    place(shiftX, shiftJ, true);
+    const Placed placed = Place(*parsed.cells, PatternArea, true);
+    if (!placed.cells) {
+        result.error = placed.error;
+        return result;
+    }
+    PatternArray pattern{};
+    for (int n : *placed.cells) {
+        pattern[size_t(n)] = 1;
+    }
     result.pattern = pattern;
+    return result;
+}
+
+Opened ReadAnywhere(std::string_view text)
+{
+    Opened result;
+    const ParseResult parsed = Parse(text);
+    if (!parsed.cells) {
+        result.error = parsed.error;
+        return result;
+    }
+    const Cells& cells = *parsed.cells;
+    auto onField = [&](const Placed& placed) {
+        FieldArray field{};
+        for (int n : *placed.cells) {
+            field[size_t(n)] = 1;
+        }
+        result.field = field;
+        return result;
+    };
+    if (cells.generation) {
+        if (const Placed placed = Place(cells, FieldArea, true); placed.cells && placed.atPosition) {
+            return onField(placed);
+        }
+    }
+    const Placed inEditor = Place(cells, PatternArea, true);
+    if (inEditor.cells) {
+        PatternArray pattern{};
+        for (int n : *inEditor.cells) {
+            pattern[size_t(n)] = 1;
+        }
+        result.pattern = pattern;
+        return result;
+    }
+    const Placed onTheField = Place(cells, FieldArea, false);
+    if (onTheField.cells) {
+        return onField(onTheField);
+    }
+    result.error = onTheField.error;
+    result.error.field = true;
+    result.error.fieldColumns = FieldArea.c2 - FieldArea.c1 + 1;
+    result.error.fieldRows = FieldArea.r2 - FieldArea.r1 + 1;
     return result;
 }
 
 std::string Message(const Error& error)
 {
-    const std::string at = error.line > 0 ? " (строка " + std::to_string(error.line) + ")" : "";
+    const std::string at = error.line <= 0 ? ""
+                           : error.column > 0
+                               ? " (строка " + std::to_string(error.line) + ", столбец " + std::to_string(error.column) + ")"
+                               : " (строка " + std::to_string(error.line) + ")";
     switch (error.kind) {
     case ErrorKind::NotRle:
         return error.detail.empty() ? "Это не фигура в формате RLE: в нём нет ни заголовка, ни клеток."
@@ -418,11 +525,16 @@ std::string Message(const Error& error)
         return "Фигура задана для правила «" + error.detail +
                "», а программа играет только по правилу B2/S2 на шестигранном поле (B2/S2H).";
     case ErrorKind::TooLarge: {
-        std::string text = "Фигура размером " + std::to_string(error.width) + " × " +
-                           std::to_string(error.height) + " клеток не помещается в редактор: в нём " +
-                           std::to_string(PatternColCount) + " × " + std::to_string(PatternColLen) + " клеток.";
+        const std::string size = "Фигура размером " + std::to_string(error.width) + " × " +
+                                 std::to_string(error.height) + " клеток не помещается ";
+        const std::string editor = std::to_string(PatternColCount) + " × " + std::to_string(PatternColLen);
+        std::string text = error.field ? size + "ни в редактор (" + editor + " клеток), ни на поле (" +
+                                             std::to_string(error.fieldColumns) + " × " +
+                                             std::to_string(error.fieldRows) + " клеток, которые меняет колония)."
+                                       : size + "в редактор: в нём " + editor + " клеток.";
         if (error.slanted) {
-            text += " Строки шестигранной сетки Golly идут наискосок, и в столбцах редактора фигура занимает " +
+            text += " Строки шестигранной сетки Golly идут наискосок, и в столбцах " +
+                    std::string(error.field ? "поля" : "редактора") + " фигура занимает " +
                     std::to_string(error.columnHeight) + " клеток в высоту.";
         }
         return text;

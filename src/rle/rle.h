@@ -42,28 +42,36 @@ constexpr GollyCell ToGolly(int column, int position)
 // header with the tight bounding box and rule B2/S2H, lines of at most
 // RleLineWidth characters, "!" at the end.
 std::string WritePattern(const PatternArray& pattern, const std::string& name);
-// The same for any live cells, in Golly's coordinates.
-std::string WriteCells(std::vector<GollyCell> live, const std::string& name);
+// The same for any live cells, in Golly's coordinates; a generation of a
+// run is written with its number, as Golly writes it (#CXRLE Gen=), which
+// marks the text as the field at that generation.
+std::string WriteCells(std::vector<GollyCell> live, const std::string& name,
+                       std::optional<int> generation = std::nullopt);
 
 enum class ErrorKind {
     NotRle,         // text that is no RLE at all, or a character RLE has not
     Truncated,      // ends inside the header or a run
     CountOverflow,  // a run count or header number too large to hold
     WrongRule,      // a rule other than B2/S2 on the hexagonal grid
-    TooLarge,       // does not fit the pattern grid
+    TooLarge,       // does not fit the pattern grid (nor the field, where tried)
     TooBig,         // more text than a pattern file may hold
 };
 
 struct Error {
     ErrorKind kind = ErrorKind::NotRle;
     int line = 0;        // where it was found, from 1; 0 for the whole text
-    std::string detail;  // the character, the rule, ...
+    int column = 0;      // the character's place in its line, from 1; 0 where none
+    std::string detail;  // the character as written, the rule, ...
     // TooLarge: the size the header declares (else the cells' own), whether
     // it is only the slant of Golly's rows that makes it too tall, and its
     // height in the editor's columns.
     std::int64_t width = 0, height = 0;
     bool slanted = false;
     std::int64_t columnHeight = 0;
+    // Whether the field was tried too, and the size of the field's live
+    // area that it does not fit either.
+    bool field = false;
+    std::int64_t fieldColumns = 0, fieldRows = 0;
 };
 
 // The message for the user, in Russian (UTF-8).
@@ -79,6 +87,7 @@ struct LiveRun {
 struct Cells {
     std::vector<LiveRun> runs;
     bool positioned = false;  // a #CXRLE Pos line placed the pattern
+    bool generation = false;  // a #CXRLE Gen: the field at a generation of a run
     std::int64_t width = -1, height = -1;  // the header's x and y, if given
 };
 struct ParseResult {
@@ -87,13 +96,46 @@ struct ParseResult {
 };
 ParseResult Parse(std::string_view text);
 
-// RLE text as a pattern: where its #CXRLE position puts it when it fits the
-// grid there, otherwise in the middle of the grid on an even column, which
-// keeps the shape.
+// A rectangle of a grid of columns `colLen` cells tall, column-major like
+// the pattern and the field (cell number colLen × column + row), that a
+// pattern may fill: columns c1..c2, rows r1..r2. Golly's cell (x, y) is the
+// grid's cell (x, y − x div 2).
+struct GridArea {
+    int colLen;
+    int c1, r1, c2, r2;
+};
+constexpr GridArea PatternArea{PatternColLen, 0, 0, PatternColLast, PatternPosLast};
+// The field's live area: the cells a run can change.
+constexpr GridArea FieldArea{FieldColLen, 1, 1, FieldColInnerLast, FieldPosLast};
+
+// The cell numbers a pattern's live cells take in an area: where its #CXRLE
+// position puts them when `atPosition` and they fit there, otherwise in the
+// middle of the area, its left column even where it can be (any move in
+// Golly's coordinates keeps the shape). Empty with a TooLarge error when
+// the pattern does not fit.
+struct Placed {
+    std::optional<std::vector<int>> cells;
+    Error error;
+    bool atPosition = false;  // where the #CXRLE position put it
+};
+Placed Place(const Cells& cells, const GridArea& area, bool atPosition);
+
+// RLE text as a pattern, placed in the pattern grid.
 struct ReadResult {
     std::optional<PatternArray> pattern;
     Error error;
 };
 ReadResult ReadPattern(std::string_view text);
+
+// RLE text where it goes: a pattern that fits the editor to the editor; the
+// field at a generation of a run (#CXRLE Gen) back onto the field at its
+// place when it fits there; else onto the field's live area, centred, when
+// it fits there. One error naming both sizes when it fits neither.
+struct Opened {
+    std::optional<PatternArray> pattern;
+    std::optional<FieldArray> field;
+    Error error;
+};
+Opened ReadAnywhere(std::string_view text);
 
 }  // namespace hexlife::rle

@@ -12,9 +12,13 @@ namespace hexlife {
 PictureBox::PictureBox(QWidget* parent, int index) : QWidget(parent), index_(index)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    // All the drawing calls of one event make one repaint, after the event.
-    surface_.setChangeHandler([this] {
-        if (!updatePending_) {
+    // All the drawing calls of one event make one repaint, after the event;
+    // a square writer's one change is marked for repainting at once, which
+    // spares the tick a queued call.
+    surface_.setChangeHandler([this](bool alone) {
+        if (alone) {
+            showChanges();
+        } else if (!updatePending_) {
             updatePending_ = true;
             QMetaObject::invokeMethod(this, &PictureBox::showChanges, Qt::QueuedConnection);
         }
@@ -113,6 +117,14 @@ void PictureBox::paintEvent(QPaintEvent* event)
         // pixel samples the image exactly as in a full repaint.
         painter.drawImage(offset, offset, surface_.image());
     }
+    if (!overlay_.isEmpty()) {
+        // Black and white dashes: seen on the grid, on live and on empty cells.
+        const QRect frame = toWidget(QRectF(overlay_.translated(offset, offset))).adjusted(0, 0, -1, -1);
+        painter.setPen(QPen(Qt::white, 1));
+        painter.drawRect(frame);
+        painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
+        painter.drawRect(frame);
+    }
     if (border_) {
         // Four one-pixel bars, exact at any device pixel ratio.
         const QColor frame = palette().color(QPalette::Dark);
@@ -123,15 +135,46 @@ void PictureBox::paintEvent(QPaintEvent* event)
     }
 }
 
+QPointF PictureBox::toImage(QPointF widgetPosition) const
+{
+    const double offset = border_ ? 1.0 : 0.0;
+    return widgetPosition / scale_ - QPointF(offset, offset);
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event)
+{
+    emit pressed(index_, event->button(), event->modifiers(), toImage(event->position()));
+    QWidget::mousePressEvent(event);
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() != Qt::NoButton) {
+        emit dragged(index_, event->buttons(), event->modifiers(), toImage(event->position()));
+    }
+}
+
 void PictureBox::mouseReleaseEvent(QMouseEvent* event)
 {
     // Like a button, a release counts only over the box that took the press.
     if (!rect().contains(event->position().toPoint())) {
         return;
     }
-    const double offset = border_ ? 1.0 : 0.0;
-    emit released(index_, event->button(), event->modifiers(),
-                  event->position() / scale_ - QPointF(offset, offset));
+    emit released(index_, event->button(), event->modifiers(), toImage(event->position()));
+}
+
+void PictureBox::setOverlay(const QRect& imageArea)
+{
+    if (imageArea == overlay_) {
+        return;
+    }
+    const int offset = border_ ? 1 : 0;
+    for (const QRect& area : {overlay_, imageArea}) {
+        if (!area.isEmpty()) {
+            update(toWidget(QRectF(area.translated(offset, offset))).adjusted(-2, -2, 2, 2));
+        }
+    }
+    overlay_ = imageArea;
 }
 
 }  // namespace hexlife

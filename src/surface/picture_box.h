@@ -33,14 +33,24 @@ public:
     bool hasBorder() const { return border_; }
     // The image's background: a role of the desktop palette.
     void setBackgroundColorRole(QPalette::ColorRole role);
+    // A dashed frame drawn over the image around an area of it (in image
+    // pixels), not into it: a selection. An empty area draws none.
+    void setOverlay(const QRect& imageArea);
+    QRect overlay() const { return overlay_; }
 
 signals:
     // A mouse button was released over the box; position in image pixels.
     void released(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                   QPointF position);
+    // A button was pressed over the box, and the pointer moved with it held
+    // (wherever it goes); positions in image pixels.
+    void pressed(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position);
+    void dragged(int index, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPointF position);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
@@ -54,6 +64,8 @@ private:
     int index_;
     bool border_ = false;
     bool updatePending_ = false;
+    QRect overlay_;
+    QPointF toImage(QPointF widgetPosition) const;
 };
 
 }  // namespace hexlife

@@ -58,9 +58,26 @@ void Surface::plot(int x, int y, QRgb rgb)
 
 void Surface::line(double x1, double y1, double x2, double y2, Color color)
 {
-    // Bresenham's line between the rounded end points.
     int x = ToPixel(x1), y = ToPixel(y1);
     const int xEnd = ToPixel(x2), yEnd = ToPixel(y2);
+    // Rows and columns, as every grid line is, written straight in: the
+    // field's grid is some seventeen thousand of them, drawn at start-up.
+    if (y == yEnd || x == xEnd) {
+        const int left = std::max(std::min(x, xEnd), 0), right = std::min(std::max(x, xEnd), image_.width() - 1);
+        const int top = std::max(std::min(y, yEnd), 0), bottom = std::min(std::max(y, yEnd), image_.height() - 1);
+        touch(QRect(QPoint(std::min(x, xEnd), std::min(y, yEnd)), QPoint(std::max(x, xEnd), std::max(y, yEnd))));
+        if (left > right || top > bottom) {
+            return;
+        }
+        const QRgb rgb = ToQRgb(color);
+        const qsizetype stride = image_.bytesPerLine();
+        uchar* row = image_.bits() + top * stride;
+        for (int py = top; py <= bottom; ++py, row += stride) {
+            std::fill_n(reinterpret_cast<QRgb*>(row) + left, right - left + 1, rgb);
+        }
+        return;
+    }
+    // Bresenham's line between the rounded end points.
     const int dx = std::abs(xEnd - x), dy = -std::abs(yEnd - y);
     const int sx = x < xEnd ? 1 : -1, sy = y < yEnd ? 1 : -1;
     const QRgb rgb = ToQRgb(color);
@@ -140,7 +157,7 @@ void Surface::touch(const QRect& area, bool revise)
     dirty_ |= area;
     revision_ += revise ? 1 : 0;
     if (changed_) {
-        changed_();
+        changed_(!revise);
     }
 }
 

@@ -84,8 +84,10 @@ public:
     // record of what the writer painted can tell when it no longer holds.
     std::uint64_t revision() const { return revision_; }
 
-    // Called after every change of the image.
-    void setChangeHandler(std::function<void()> handler) { changed_ = std::move(handler); }
+    // Called after every change of the image: `alone` for the one change
+    // a SquareWriter makes (a tick's field), which is best shown at once,
+    // and false for drawing calls, which come many to an event.
+    void setChangeHandler(std::function<void(bool alone)> handler) { changed_ = std::move(handler); }
     // The area changed since the last call.
     QRect takeDirty();
 
@@ -97,7 +99,7 @@ private:
     QColor background_;
     QRect dirty_;
     std::uint64_t revision_ = 0;
-    std::function<void()> changed_;
+    std::function<void(bool)> changed_;
 };
 
 }  // namespace hexlife

@@ -1,0 +1,414 @@
+// The field as a workspace. When no run is going (before any, paused, or
+// ended) a left click on a cell turns it on or off and a drag paints cells
+// in the state the first one took; Shift and a drag select a rectangle of
+// cells, which copy, cut, clear and fill then act on. An edit of a run
+// that has begun goes on from the edit: the generations after it are
+// dropped, the count goes on, and the fate is judged from the edit. Every
+// change to the field or the editor can be undone and done again.
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QTimer>
+#include <QUndoStack>
+#include <optional>
+
+#include "app/fill_dialog.h"
+#include "app/main_window.h"
+#include "commands/command_table.h"
+#include "rle/pattern_files.h"
+#include "surface/picture_box.h"
+
+namespace hexlife {
+
+namespace {
+
+// Changes kept for undoing; the oldest go first.
+constexpr int UndoLimit = 200;
+// How long the word on what a click on the field does stays in the top bar.
+constexpr int FieldHintMs = 8000;
+
+// A change of the field: the state it changes is taken just before the
+// change is made, and given back when it is undone.
+class FieldChange : public QUndoCommand {
+public:
+    // fromStart: the change replaces the whole run (a pattern opened onto
+    // the field); else it goes on from the generation shown.
+    FieldChange(MainWindow* window, const QString& text, bool fromStart, std::function<void()> change)
+        : QUndoCommand(text), window_(window), fromStart_(fromStart), change_(std::move(change))
+    {
+    }
+    // The first redo makes the change; a later one puts back the state the
+    // change left, whatever was run or shown since it was undone.
+    void redo() override
+    {
+        if (!after_) {
+            cutAt_ = fromStart_ ? 0 : window_->ShownGeneration();
+            before_ = window_->TakeFieldState(cutAt_);
+            change_();
+            after_ = window_->TakeFieldState(cutAt_);
+            window_->History.restore(after_->tail);
+            return;
+        }
+        before_ = window_->TakeFieldState(cutAt_);
+        MainWindow::FieldState after = *after_;
+        window_->RestoreFieldState(std::move(after));
+    }
+    void undo() override { window_->RestoreFieldState(std::move(before_)); }
+
+private:
+    MainWindow* window_;
+    bool fromStart_;
+    int cutAt_ = 0;
+    std::function<void()> change_;
+    MainWindow::FieldState before_;
+    std::optional<MainWindow::FieldState> after_;
+};
+
+// A change of the pattern, made before it is pushed: the first redo is the
+// change itself, already on the editor as its procedures drew it.
+class PatternChange : public QUndoCommand {
+public:
+    PatternChange(MainWindow* window, const QString& text, const PatternArray& before, const PatternArray& after)
+        : QUndoCommand(text), window_(window), before_(before), after_(after)
+    {
+    }
+    void redo() override
+    {
+        if (made_) {
+            made_ = false;
+            return;
+        }
+        window_->SetPatternCells(after_);
+    }
+    void undo() override { window_->SetPatternCells(before_); }
+
+private:
+    MainWindow* window_;
+    PatternArray before_, after_;
+    bool made_ = true;
+};
+
+}  // namespace
+
+void MainWindow::SetUpWorkspace()
+{
+    Undo = new QUndoStack(this);
+    Undo->setUndoLimit(UndoLimit);
+    connect(Picture1, &PictureBox::pressed, this,
+            [this](int, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF at) {
+                Picture1_MouseDown(button, modifiers, at);
+            });
+    connect(Picture1, &PictureBox::dragged, this,
+            [this](int, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPointF at) {
+                Picture1_MouseMove(buttons, modifiers, at);
+            });
+    connect(Picture1, &PictureBox::released, this,
+            [this](int, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF at) {
+                Picture1_MouseUp(button, modifiers, at);
+            });
+}
+
+bool MainWindow::CanEditField() const
+{
+    return !Timer1->isActive();
+}
+
+FieldArray MainWindow::ShownField() const
+{
+    // The tick counting CycleCount drew generation CycleCount - 1; before a
+    // run's first tick the field is its start figure.
+    if (CycleCount >= 1 && History.size() >= CycleCount) {
+        FieldArray shown{};
+        History.unpack(CycleCount - 1, shown);
+        return shown;
+    }
+    return FieldCells;
+}
+
+int MainWindow::ShownGeneration() const
+{
+    return CycleCount >= 1 ? CycleCount - 1 : 0;
+}
+
+void MainWindow::PaintFieldCell(int N, std::int8_t State)
+{
+    // As DrawField paints a box, and recorded as painted.
+    Surface::SquareWriter<2 * FieldHalfPitch - 1> box(Picture1->surface());
+    box.fill(FieldCellX[N], FieldCellY[N], ToQRgb(State != 0 ? LiveColor : EmptyColor));
+    FieldPainted[N] = State;
+    if (State != 0) {
+        const int column = FieldColumnOf(N);
+        PaintedColumns = PaintedColumns.empty() ? ColumnSpan{column, column}
+                                                : ColumnSpan{std::min(PaintedColumns.first, column),
+                                                             std::max(PaintedColumns.last, column)};
+    }
+}
+
+void MainWindow::ShowKeptField()
+{
+    LiveCount = 0;
+    if (CycleCount >= 1 && History.size() >= CycleCount) {
+        const FieldArray next = FieldCells;
+        History.unpack(CycleCount - 1, FieldCells);
+        DrawField();
+        FieldCells = next;
+    } else {
+        DrawField();
+    }
+}
+
+void MainWindow::Picture1_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPointF At)
+{
+    if (Button != Qt::LeftButton) {
+        return;
+    }
+    const auto cell = FieldCellAt(At.x(), At.y());
+    if (Shift & Qt::ShiftModifier) {
+        if (cell) {
+            SelectFrom = *cell;
+            SelectCells(SpanOf(*cell, *cell));
+        }
+        return;
+    }
+    if (!CanEditField() || !cell || !LiveArea.contains(cell->column, cell->row)) {
+        return;
+    }
+    Stroke.shown = ShownField();
+    const int n = FieldCellNumber(cell->column, cell->row);
+    Stroke.state = std::int8_t(1 - Stroke.shown[size_t(n)]);
+    Stroke.active = true;
+    Stroke.shown[size_t(n)] = Stroke.state;
+    PaintFieldCell(n, Stroke.state);
+}
+
+void MainWindow::Picture1_MouseMove(Qt::MouseButtons Buttons, Qt::KeyboardModifiers, QPointF At)
+{
+    if (!(Buttons & Qt::LeftButton)) {
+        return;
+    }
+    const auto cell = FieldCellAt(At.x(), At.y());
+    if (SelectFrom) {
+        if (cell) {
+            SelectCells(SpanOf(*SelectFrom, *cell));
+        }
+        return;
+    }
+    if (!Stroke.active || !cell || !LiveArea.contains(cell->column, cell->row)) {
+        return;
+    }
+    const int n = FieldCellNumber(cell->column, cell->row);
+    if (Stroke.shown[size_t(n)] != Stroke.state) {
+        Stroke.shown[size_t(n)] = Stroke.state;
+        PaintFieldCell(n, Stroke.state);
+    }
+}
+
+void MainWindow::Picture1_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers, QPointF)
+{
+    if (Button != Qt::LeftButton) {
+        return;
+    }
+    SelectFrom.reset();
+    if (!Stroke.active) {
+        return;
+    }
+    Stroke.active = false;
+    if (!CanEditField()) {
+        ShowKeptField();  // a run began meanwhile: the stroke is not made
+        return;
+    }
+    EditField(QStringLiteral("клетки поля"), Stroke.shown);
+}
+
+void MainWindow::EditField(const QString& What, const FieldArray& Edited)
+{
+    if (!CanEditField() || Edited == ShownField()) {
+        return;
+    }
+    Undo->push(new FieldChange(this, What, false, [this, Edited] { GoOnFrom(Edited); }));
+    Commands->refresh();
+}
+
+void MainWindow::PutOnField(const FieldArray& Field, const QString& What)
+{
+    Undo->push(new FieldChange(this, What, true, [this, Field] {
+        EndRun();
+        StartPausedAt(Field);
+    }));
+    Commands->refresh();
+}
+
+void MainWindow::StartPausedAt(const FieldArray& Field)
+{
+    // A run paused at its start figure, as «Пуск» would begin it.
+    History.cut(0);
+    FieldCells = Field;
+    CycleCount = 0;
+    History.start(FieldCells);
+    Label1->setText(QString::number(CycleCount));
+    Run.holdPaused();
+    FateShown = -1;
+    LiveCount = 0;
+    DrawField();
+    ShowFate();
+    ShowRunStatus();
+    NameCount(true);
+}
+
+void MainWindow::GoOnFrom(const FieldArray& Edited)
+{
+    if (CycleCount == 0) {
+        // No generation drawn yet: the field as edited is the start figure.
+        StartPausedAt(Edited);
+        return;
+    }
+    // The generation shown, edited, is drawn by the tick counting
+    // CycleCount once more: the next generation and the stop rules follow
+    // from the edit, and the fate is judged from it on.
+    const int shown = ShownGeneration();
+    History.cut(shown);
+    CycleCount = std::int16_t(shown);
+    FieldCells = Edited;
+    History.recordEdited(shown, FieldCells);
+    Run.holdPaused();
+    Timer1_Timer();
+    ShowRunStatus();
+}
+
+MainWindow::FieldState MainWindow::TakeFieldState(int CutAt)
+{
+    FieldState state;
+    state.cells = FieldCells;
+    state.count = CycleCount;
+    state.countText = Label1->text();
+    state.run = Run;
+    state.tail = History.cut(CutAt);
+    return state;
+}
+
+void MainWindow::RestoreFieldState(FieldState&& State)
+{
+    Timer1->stop();
+    FieldCells = State.cells;
+    CycleCount = State.count;
+    Label1->setText(State.countText);
+    Run.takeModeOf(State.run);
+    // A run that was going when the change came (a pattern opened onto
+    // the field) comes back paused: undoing never starts the timer.
+    if (Run.running() && !Run.paused()) {
+        Run.holdPaused();
+    }
+    History.restore(std::move(State.tail));
+    FateShown = -1;
+    ShowKeptField();
+    ShowFate();
+    ShowRunStatus();
+    NameCount(true);
+}
+
+void MainWindow::EditPattern(const QString& What, const std::function<void()>& Change)
+{
+    const PatternArray before = PatternCells;
+    Change();
+    if (PatternCells != before) {
+        Undo->push(new PatternChange(this, What, before, PatternCells));
+    }
+}
+
+void MainWindow::SetPatternCells(const PatternArray& Pattern)
+{
+    // Shown in the editor, opened where it was not: an undone change of the
+    // pattern is seen where it is made.
+    PatternCells = Pattern;
+    Picture3->setEnabled(true);
+    Picture3->setVisible(true);
+    Picture3->surface().clear();
+    DrawEditor();
+    Command1->setEnabled(true);
+}
+
+void MainWindow::SelectCells(const CellRect& Cells)
+{
+    Selection = Cells;
+    if (Cells.empty()) {
+        Picture1->setOverlay({});
+    } else {
+        const PixelRect pixels = PixelsOf(Cells);
+        Picture1->setOverlay(QRect(pixels.x, pixels.y, pixels.width, pixels.height));
+    }
+}
+
+CellRect MainWindow::EditedArea() const
+{
+    return Selection.empty() ? LiveArea : Selection;
+}
+
+void MainWindow::ClearFieldCells()
+{
+    FieldArray field = ShownField();
+    ClearCells(field, EditedArea());
+    EditField(Selection.empty() ? QStringLiteral("очистка поля") : QStringLiteral("очистка выделенного"), field);
+}
+
+void MainWindow::FillField(const FillChoice& Choice)
+{
+    const CellRect area = Choice.area == FillChoice::Area::Whole       ? LiveArea
+                          : Choice.area == FillChoice::Area::Selection ? EditedArea()
+                                                                       : CentredRect(Choice.columns, Choice.rows);
+    FieldArray field = ShownField();
+    FillRandom(field, area, Choice.percent, Choice.seed);
+    EditField(QStringLiteral("случайное заполнение, зерно %1").arg(Choice.seed), field);
+}
+
+void MainWindow::AskFillField()
+{
+    if (const auto choice = AskFill(this, LastFill, !Selection.empty())) {
+        LastFill = *choice;
+        FillField(*choice);
+    }
+}
+
+void MainWindow::CutSelection()
+{
+    if (Selection.empty() || !CanEditField()) {
+        return;
+    }
+    CopyField();
+    FieldArray field = ShownField();
+    ClearCells(field, Selection);
+    EditField(QStringLiteral("вырезание"), field);
+}
+
+void MainWindow::UndoEdit()
+{
+    if (CanEditField() && Undo->canUndo()) {
+        Undo->undo();
+    }
+}
+
+void MainWindow::RedoEdit()
+{
+    if (CanEditField() && Undo->canRedo()) {
+        Undo->redo();
+    }
+}
+
+void MainWindow::TellWhatFieldClicksDo()
+{
+    // Once for a user: the first pause is when a click on the field first
+    // can change it.
+    QSettings settings(QStringLiteral("hexagonal-life"), QStringLiteral("hexagonal-life"));
+    if (settings.value(QStringLiteral("told/fieldClicks"), false).toBool()) {
+        return;
+    }
+    settings.setValue(QStringLiteral("told/fieldClicks"), true);
+    Label4->setText(QStringLiteral("Щелчок по полю рисует и стирает клетки"));
+    NameLabelValue(Label4, Label4Name);
+    FateShown = -1;  // the fate comes back with the next change, or:
+    QTimer::singleShot(FieldHintMs, this, [this] {
+        FateShown = -1;
+        ShowFate();
+    });
+}
+
+}  // namespace hexlife

@@ -1,0 +1,144 @@
+// The program's start: the command line, Qt in Russian, a clear word where no
+// display can be used, and the window shown.
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string_view>
+#include <langinfo.h>
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QTimer>
+
+#include "app/main_window.h"
+#include "app/start_up.h"
+#include "app/russian.h"
+#include "rle/pattern_files.h"
+
+namespace {
+
+// Qt 6 takes every 8-bit string for UTF-8, but the X11 platform plugin hands
+// the window title to Xlib, which converts it by the C library's LC_CTYPE.
+// Under the C or POSIX locale (no LANG at all, as in many containers) Xlib
+// reads the UTF-8 bytes as Latin-1 and WM_NAME shows garbage. So the
+// character type follows UTF-8 whatever the environment says; the rest of
+// the locale stays the user's.
+void UseUtf8CharacterType()
+{
+    const char* codeset = nl_langinfo(CODESET);
+    if (strcasecmp(codeset, "UTF-8") == 0 || strcasecmp(codeset, "utf8") == 0) {
+        return;
+    }
+    for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8"}) {
+        if (std::setlocale(LC_CTYPE, name) != nullptr) {
+            return;
+        }
+    }
+}
+
+// Until the window stands, Qt's messages are held back: where no display can
+// be used, Qt's fatal message would abort the program with an English text;
+// one Russian line and status 1 say it instead.
+bool StartingUp = true;
+QtMessageHandler QtHandler = nullptr;
+QList<std::pair<QtMsgType, QString>> HeldMessages;
+
+void StartUpMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (!StartingUp) {
+        QtHandler(type, context, message);
+    } else if (type == QtFatalMsg) {
+        const char* display = std::getenv("DISPLAY");
+        std::fprintf(stderr, "hexagonal-life: нет дисплея, на котором можно открыть окно (DISPLAY=%s).\n",
+                     display != nullptr && *display != '\0' ? display : "не задан");
+        std::_Exit(1);
+    } else {
+        HeldMessages.append({type, message});
+    }
+}
+
+// The command line: --help, --version and at most one pattern file, which
+// is kept as its bytes, whatever their encoding.
+QByteArray CommandLineFile(QCoreApplication& application, int argc, char** argv)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("hexagonal-life"));
+    QCoreApplication::setApplicationVersion(QString::fromUtf8(hexlife::ProgramVersion));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Шестигранная «Жизнь»: игра Конвея «Жизнь» на шестигранном поле, правило B2/S2."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("файл"),
+                                 QStringLiteral("Фигура, которую открыть в редакторе: файл RLE с правилом B2/S2H."),
+                                 QStringLiteral("[файл]"));
+    parser.process(application);  // --help and --version print and exit here
+    const int count = int(parser.positionalArguments().size());
+    if (count > 1) {
+        std::fprintf(stderr, "hexagonal-life: открыть можно только один файл, а названо %d.\n", count);
+        std::exit(2);
+    }
+    if (count == 0) {
+        return {};
+    }
+    // The file's bytes are in argv (Qt has taken its own options out), where
+    // they decode as Qt decoded them.
+    const QString name = parser.positionalArguments().first();
+    for (int i = argc - 1; i > 0; --i) {
+        if (QString::fromLocal8Bit(argv[i]) == name) {
+            return QByteArray(argv[i]);
+        }
+    }
+    return QFile::encodeName(name);
+}
+
+}  // namespace
+
+namespace hexlife {
+
+int StartProgram(int argc, char** argv, const std::function<void(QWidget&)>& shown)
+{
+    // A save under a file-size limit fails with a message, not a signal.
+    std::signal(SIGXFSZ, SIG_IGN);
+    // --help and --version need no display.
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "-h" || argument == "--help" || argument == "--help-all" || argument == "-?" ||
+            argument == "-v" || argument == "--version") {
+            QCoreApplication application(argc, argv);
+            UseRussian(application);
+            CommandLineFile(application, argc, argv);
+            return 0;
+        }
+    }
+
+    QtHandler = qInstallMessageHandler(StartUpMessages);
+    QApplication application(argc, argv);  // sets the locale from the environment
+    UseUtf8CharacterType();
+    UseRussian(application);
+    const QByteArray file = CommandLineFile(application, argc, argv);
+    // Lets the desktop match the window to its installed entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.hexlife.HexagonalLife"));
+
+    MainWindow window;
+    if (shown) {
+        shown(window);
+    }
+    window.show();
+    StartingUp = false;
+    for (const auto& [type, message] : HeldMessages) {
+        QtHandler(type, QMessageLogContext(), message);
+    }
+    HeldMessages.clear();
+    if (!file.isEmpty()) {
+        // Once the window stands, so that a message about the file has it
+        // for its parent.
+        QTimer::singleShot(0, &window, [&window, file] { window.Files->openBytes(file); });
+    }
+    return application.exec();
+}
+
+}  // namespace hexlife
