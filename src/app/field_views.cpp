@@ -1,5 +1,6 @@
 // What the window shows of a run besides the field: the generation on the
-// field copied or saved (RLE, PNG), and the population plot.
+// field copied or saved (RLE, PNG), the population plot, and the window of
+// the search of small figures.
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -11,6 +12,7 @@
 #include "rle/pattern_files.h"
 #include "rle/rle.h"
 #include "screen/frame_pacer.h"
+#include "search_window/search_window.h"
 #include "surface/picture_box.h"
 
 namespace hexlife {
@@ -96,6 +98,27 @@ void MainWindow::ShowPlot()
     Plot->show();
     Plot->raise();
     Plot->activateWindow();
+}
+
+// An object or figure chosen in the search's tables opens as a pattern file
+// does: into the editor where it fits, else onto the field, as one change
+// to undo; the main window then takes the keys, ready for «Пуск» or Space.
+void MainWindow::ShowSearch()
+{
+    if (Search == nullptr) {
+        Search = new SearchWindow(this);
+        connect(Search, &SearchWindow::patternChosen, this,
+                [this](const QByteArray& text, const QString& how, const QString& failed) {
+                    if (Files->openText(text, failed, how)) {
+                        raise();
+                        activateWindow();
+                    }
+                });
+        PlaceBeside(Search);
+    }
+    Search->show();
+    Search->raise();
+    Search->activateWindow();
 }
 
 }  // namespace hexlife

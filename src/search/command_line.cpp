@@ -77,7 +77,7 @@ struct Options {
     std::optional<int> columns, rows;
     std::optional<std::pair<std::uint64_t, std::uint64_t>> range;
     std::optional<std::uint64_t> sample;
-    std::uint64_t seed = 1;
+    std::uint64_t seed = DefaultSampleSeed;
     bool seedGiven = false;
     int threads = 0;
     std::string out, rleDir;

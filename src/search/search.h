@@ -136,6 +136,8 @@ struct Request {
 // Draw i of the sample with this seed: a figure of the box, the same on
 // every machine (splitmix64 of seed and i).
 std::uint64_t SampleFigure(const Box& box, std::uint64_t seed, std::uint64_t index);
+// The seed of a sample when none is given.
+constexpr std::uint64_t DefaultSampleSeed = 1;
 
 // A result in the making: the tally of the items done so far.
 struct Progress {
