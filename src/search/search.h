@@ -94,6 +94,7 @@ struct ObjectTally {
     ObjectForm form;
     std::uint64_t count = 0;     // copies in the final patterns
     std::uint64_t smallest = 0;  // the least figure number that ends in it
+    bool operator==(const ObjectTally&) const = default;
 };
 struct TopEntry {
     std::uint64_t figure = 0;
