@@ -133,7 +133,11 @@ QTableWidgetItem* PictureItem(const std::vector<rle::GollyCell>& cells, const st
 {
     QTableWidgetItem* item = Item(qulonglong(cells.size()));
     item->setData(Qt::DecorationRole, Picture(cells));
-    item->setData(Qt::UserRole, QByteArray::fromStdString(rle::WriteCells(cells, title)));
+    // No place of its own: without the #CXRLE position the pattern opens
+    // centred, as one pasted without a position does.
+    std::string text = rle::WriteCells(cells, title);
+    if (const size_t at = text.find("#CXRLE"); at != std::string::npos) text.erase(at, text.find('\n', at) + 1 - at);
+    item->setData(Qt::UserRole, QByteArray::fromStdString(text));
     item->setData(Qt::AccessibleTextRole, QStringLiteral("Живых клеток: %1").arg(cells.size()));
     return item;
 }
@@ -337,9 +341,9 @@ void SearchWindow::showEstimate()
     QString text = Sample->isChecked()
                        ? QStringLiteral("Выборка: %1 из %2 фигур %3").arg(Grouped(items), Grouped(box.figures()), BoxText(box))
                        : QStringLiteral("Фигур %1: %2").arg(BoxText(box), Grouped(items));
-    text += QStringLiteral(", примерно %1 на %2 ядрах.")
-                .arg(Duration(double(items) / (FiguresPerSecondPerThread * Threads())))
-                .arg(Threads());
+    const double seconds = double(items) / (FiguresPerSecondPerThread * Threads());
+    text += (seconds < 1 ? QStringLiteral(", меньше секунды") : QStringLiteral(", примерно %1").arg(Duration(seconds))) +
+            (Threads() == 1 ? QStringLiteral(" на одном ядре.") : QStringLiteral(" на %1 ядрах.").arg(Threads()));
     if (!whole) text += QStringLiteral(" Все фигуры этого размера — только в hexagonal-life-search.");
     Estimate->setText(text);
     Estimate->setAccessibleName(text);
