@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 export LC_ALL=C.UTF-8
 bash scripts/setup.sh bench
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DHEXLIFE_TESTS=OFF -DHEXLIFE_BENCH=ON > /dev/null
-cmake --build build/bench --parallel "$(nproc)" --target bench_tick bench_screen bench_history bench_startup bench_plot bench_workspace > /dev/null
+cmake --build build/bench --parallel "$(nproc)" --target bench_tick bench_screen bench_history bench_startup bench_plot bench_workspace bench_search > /dev/null
 QT_QPA_PLATFORM=offscreen build/bench/bench/bench_tick
 QT_QPA_PLATFORM=offscreen build/bench/bench/bench_history
 QT_QPA_PLATFORM=offscreen build/bench/bench/bench_workspace
@@ -25,3 +25,5 @@ XDG_CONFIG_HOME=$config bash tests/with_xvfb.sh build/bench/bench/bench_screen
 rm -rf "$config"
 bash tests/with_xvfb.sh build/bench/bench/bench_startup
 bash tests/with_xvfb.sh build/bench/bench/bench_plot
+# The search of small figures against a plain per-cell step, and on 1 and 2 threads.
+build/bench/bench/bench_search

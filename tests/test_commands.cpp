@@ -19,6 +19,7 @@
 
 #include "app/russian.h"
 #include "commands/command_table.h"
+#include "search_window/search_window.h"
 #include "dialogs.h"
 #include "files/file_dialog.h"
 #include "history/colony_plot.h"
@@ -38,7 +39,7 @@ struct Snapshot {
     PatternArray pattern;
     int cycles, interval;
     double scale;
-    bool running, paused, editor, start, plot, keys;
+    bool running, paused, editor, start, plot, keys, search;
     QString status, clipboard;
     QStringList dialogs;
     bool operator==(const Snapshot&) const = default;
@@ -48,7 +49,7 @@ Snapshot Take(const MainWindow& w, const QStringList& dialogs)
 {
     return {w.FieldCells, w.PatternCells, w.CycleCount, w.Run.intervalMs(), w.WindowScale, w.Run.running(), w.Run.paused(),
             w.Picture3->isVisible(), w.Command1->isEnabled(), w.Plot != nullptr && w.Plot->isVisible(),
-            w.KeyList != nullptr && w.KeyList->isVisible(), w.Label3->text(),
+            w.KeyList != nullptr && w.KeyList->isVisible(), w.Search != nullptr && w.Search->isVisible(), w.Label3->text(),
             QGuiApplication::clipboard()->text(), dialogs};
 }
 

@@ -2,7 +2,8 @@
 // actions presses each command's keys in whichever window of the program
 // is active (the main window, the plot, the key list) and picks it from the
 // field's menu, in every state of a run, with the plot and the key list
-// open and painting; clicks, ticks and dialogs come between. After every
+// open and painting and the search window opened and closed; clicks,
+// ticks and dialogs come between. After every
 // action what must always hold is checked, and at the end that every
 // command was reached by key and by menu in every state. HEXLIFE_SEED
 // replays a seed, HEXLIFE_ACTIONS sets the number of actions.
@@ -21,6 +22,7 @@
 #include "dialogs.h"
 #include "field_helpers.h"
 #include "history/colony_plot.h"
+#include "search_window/search_window.h"
 
 using namespace hexlife;
 
@@ -208,8 +210,10 @@ private slots:
                 default: if (w.KeyList != nullptr) activate(w.KeyList); break;
                 }
             } else if (kind < 65) {
-                // One of them closed, to be opened again by its command.
-                QWidget* other = pick(2) ? static_cast<QWidget*>(w.Plot) : static_cast<QWidget*>(w.KeyList);
+                // One of them, or the search window, closed, to be opened
+                // again by its command.
+                QWidget* const others[] = {w.Plot, w.KeyList, w.Search};
+                QWidget* other = others[pick(3)];
                 if (other != nullptr && other->isVisible()) {
                     other->close();
                     if (target == other) activate(&w);

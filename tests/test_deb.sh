@@ -31,7 +31,8 @@ deb=$(bash "$source_dir/scripts/deb.sh" | tail -n 1)
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
-for file in usr/games/hexagonal-life \
+for file in usr/games/hexagonal-life usr/games/hexagonal-life-search \
+            usr/share/man/man6/hexagonal-life-search.6.gz \
             usr/share/applications/org.hexlife.HexagonalLife.desktop \
             usr/share/icons/hicolor/scalable/apps/org.hexlife.HexagonalLife.svg \
             usr/share/metainfo/org.hexlife.HexagonalLife.metainfo.xml \
@@ -40,6 +41,9 @@ for file in usr/games/hexagonal-life \
   [ -e "$root/$file" ] || { echo "$deb does not install $file"; exit 1; }
 done
 [ "$(dpkg-deb -f "$deb" Package)" = hexagonal-life ] || { echo "the package is not named hexagonal-life"; exit 1; }
+# The search needs no display.
+env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/games/hexagonal-life-search" --help | grep -q -- --columns ||
+  { echo "the installed hexagonal-life-search --help failed"; exit 1; }
 
 bash "$here/with_xvfb.sh" bash "$0" --on-display "$root"
 echo "$deb: lintian clean, installs, shows its window and exits with status 0"

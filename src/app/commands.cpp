@@ -60,6 +60,7 @@ void MainWindow::SetUpCommands()
         {G::View, "Сохранить поле как картинку…", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_P)}, {}, [this] { SaveFieldPng(); }},
         {G::View, "Ход колонии", {K(Qt::CTRL | Qt::Key_G)}, [this] { return !History.empty(); },
          [this] { ShowPlot(); }},
+        {G::View, "Поиск фигур…", {K(K::Find)}, {}, [this] { ShowSearch(); }},
         {G::View, "Крупнее", {K(K::ZoomIn), K(Qt::CTRL | Qt::Key_Equal)}, [this] { return CanZoomIn(); },
          [this] { ZoomIn(); }},
         {G::View, "Мельче", {K(K::ZoomOut)}, [this] { return WindowScale > MinWindowScale + 1e-6; },

@@ -1,9 +1,11 @@
 // What the window shows of a run besides the field: the generation on the
-// field copied or saved (RLE, PNG), and the population plot.
+// field copied or saved (RLE, PNG), the population plot, and the window of
+// the search of small figures.
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 
 #include "app/main_window.h"
 #include "commands/command_table.h"
@@ -11,6 +13,7 @@
 #include "rle/pattern_files.h"
 #include "rle/rle.h"
 #include "screen/frame_pacer.h"
+#include "search_window/search_window.h"
 #include "surface/picture_box.h"
 
 namespace hexlife {
@@ -96,6 +99,37 @@ void MainWindow::ShowPlot()
     Plot->show();
     Plot->raise();
     Plot->activateWindow();
+}
+
+// An object or figure chosen in the search's tables opens as a pattern file
+// does: into the editor where it fits, else onto the field, as one change
+// to undo; the main window then takes the keys, ready for «Пуск» or Space.
+void MainWindow::ShowSearch()
+{
+    if (Search == nullptr) {
+        Search = new SearchWindow(this);
+        connect(Search, &SearchWindow::patternChosen, this,
+                [this](const QByteArray& text, const QString& how, const QString& failed) {
+                    if (Files->openText(text, failed, how)) {
+                        raise();
+                        activateWindow();
+                    }
+                });
+        PlaceBeside(Search);
+        // Where the screen has no room beside the main window, the search
+        // stands at the work area's bottom right, clear of the editor at the
+        // field's top left, so that a row opened there is seen.
+        const QRect editor(Picture3->mapToGlobal(QPoint(0, 0)), Picture3->size());
+        if (screen() != nullptr && QRect(Search->pos(), Search->size()).intersects(editor)) {
+            const QRect area = screen()->availableGeometry();
+            const QSize frame = Search->size() + (frameGeometry().size() - size());
+            Search->move(std::max(area.left(), area.right() + 1 - frame.width()),
+                         std::max(area.top(), area.bottom() + 1 - frame.height()));
+        }
+    }
+    Search->show();
+    Search->raise();
+    Search->activateWindow();
 }
 
 }  // namespace hexlife

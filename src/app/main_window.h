@@ -35,6 +35,7 @@ class CommandTable;
 class FramePacer;
 class PatternFiles;
 class PictureBox;
+class SearchWindow;
 
 // A label that shows a value is named by what the value is and what it is
 // now («Число циклов: 38»), so that assistive technology reads and tells it.
@@ -72,6 +73,8 @@ public:
     // The population plot and the list of keys, made when first opened.
     ColonyPlot* Plot = nullptr;
     QDialog* KeyList = nullptr;
+    // The search of small figures, made when first opened.
+    SearchWindow* Search = nullptr;
 
     // Event procedures. Button and Shift use the codes 1 left / 2 right /
     // 4 middle and 1 Shift / 2 Ctrl / 4 Alt; positions are image pixels.
@@ -100,6 +103,7 @@ public:
     bool CanBrowse() const;
     bool CanStep() const;
     void ShowPlot();
+    void ShowSearch();
     void CopyField();
     void SaveFieldRle();
     bool SaveFieldRleTo(const QString& Path);

@@ -14,6 +14,7 @@
 #include "commands/command_table.h"
 #include "history/colony_plot.h"
 #include "screen/window_place.h"
+#include "search_window/search_window.h"
 #include "screen/window_scale.h"
 
 namespace hexlife {
@@ -133,7 +134,8 @@ void MainWindow::PlaceBeside(QWidget* window)
     const QSize frame = frameGeometry().size() - size();
     const QSize size = window->size() + frame;
     std::vector<ScreenRect> taken;
-    for (QWidget* shown : {static_cast<QWidget*>(this), static_cast<QWidget*>(Plot), static_cast<QWidget*>(KeyList)}) {
+    for (QWidget* shown : {static_cast<QWidget*>(this), static_cast<QWidget*>(Plot), static_cast<QWidget*>(KeyList),
+                           static_cast<QWidget*>(Search)}) {
         if (shown != nullptr && shown != window && shown->isVisible()) {
             const QRect r = shown->frameGeometry();
             taken.push_back({r.x(), r.y(), r.width(), r.height()});

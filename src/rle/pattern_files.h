@@ -30,6 +30,9 @@ public:
     bool save(const QString& path);
     bool copy();
     bool paste();
+    // RLE text from elsewhere in the program, opened as a file's is:
+    // `failed` begins the message if it cannot be, `how` names the change.
+    bool openText(const QByteArray& text, const QString& failed, const QString& how);
     // With a file dialog first.
     void askOpen();
     void askSave();
@@ -61,7 +64,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool openText(const QByteArray& text, const QString& source, const QString& how);
     void tell(const QString& message);
     bool refuseEmpty(const QString& what);
 

@@ -1,0 +1,463 @@
+#include "search/command_line.h"
+
+#include <cerrno>
+#include <charconv>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include "files/safe_files.h"
+#include "program.h"
+#include "rle/rle.h"
+#include "search/result_file.h"
+#include "search/search.h"
+
+namespace hexlife::search {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Set by the handler of SIGINT and SIGTERM, read by the loop that waits for
+// the workers; the handler does nothing else.
+volatile std::sig_atomic_t StopSignal = 0;
+extern "C" void OnStopSignal(int signal) { StopSignal = signal; }
+
+// A partial result is saved this often while the search runs, so that even
+// a killed search loses little.
+constexpr double CheckpointSeconds = 60;
+// Progress on a terminal is redrawn this often; written as lines elsewhere.
+constexpr double TerminalProgressSeconds = 0.25;
+constexpr double LineProgressSeconds = 5;
+
+const char* const HelpText =
+    "Использование:\n"
+    "  hexagonal-life-search --columns C --rows R [--range A:B] [ПАРАМЕТРЫ]\n"
+    "  hexagonal-life-search --columns C --rows R --sample N [--seed S] [ПАРАМЕТРЫ]\n"
+    "  hexagonal-life-search --merge ФАЙЛ... [--out ФАЙЛ] [--rle-dir ПАПКА]\n"
+    "\n"
+    "Перебирает фигуры из C столбцов по R клеток (первый столбец чётный, как в\n"
+    "каталоге программы): фигура с номером n живёт в клетке k (столбец k / R,\n"
+    "место k % R), если в n установлен бит k. Каждая фигура развивается одна на\n"
+    "бесконечной плоскости по правилу B2/S2 до исхода: вымерла (died),\n"
+    "неподвижна (still), осциллятор (oscillator pP), корабль (ship pP), растёт\n"
+    "(grows: не помещается в 60 столбцов на 60 рядов) или не решено за 5000\n"
+    "поколений (undecided). В конце на стандартный вывод печатается сводка.\n"
+    "\n"
+    "Параметры:\n"
+    "  --columns C, --rows R  размер фигур: от 1 до 6, всего не больше 36 клеток\n"
+    "  --range A:B       номера фигур от A до B - 1 (B не входит); по умолчанию\n"
+    "                    все: 0:2^(C*R)\n"
+    "  --sample N        N случайных фигур вместо полного перебора\n"
+    "  --seed S          зерно выборки (по умолчанию 1): одно зерно - одна выборка\n"
+    "                    на любой машине; --range A:B берёт её розыгрыши A..B-1\n"
+    "  --threads T       потоков (по умолчанию все ядра); итог от T не зависит\n"
+    "  --out ФАЙЛ        полный результат в текстовом формате; если ФАЙЛ уже\n"
+    "                    есть от той же команды, поиск продолжается с места,\n"
+    "                    где его прервали\n"
+    "  --merge ФАЙЛ...   сложить результаты частей одного поиска\n"
+    "  --rle-dir ПАПКА   записать каждый объект (object-001.rle, ...) и каждую\n"
+    "                    из 20 самых долгих фигур (top-01.rle, ...) в RLE для Golly\n"
+    "  --progress        ход поиска на стандартный поток ошибок, даже если это\n"
+    "                    не терминал (на терминал он выводится всегда)\n"
+    "  --help, --version\n"
+    "\n"
+    "Ctrl+C (или SIGTERM) останавливает поиск; сделанное сохраняется в --out,\n"
+    "и та же команда продолжит его.\n"
+    "Коды выхода: 0 - готово, 1 - не удалось записать файл, 2 - неверные\n"
+    "параметры или входной файл, 130 - прервано Ctrl+C, 143 - прервано SIGTERM.\n";
+
+struct Options {
+    std::optional<int> columns, rows;
+    std::optional<std::pair<std::uint64_t, std::uint64_t>> range;
+    std::optional<std::uint64_t> sample;
+    std::uint64_t seed = DefaultSampleSeed;
+    bool seedGiven = false;
+    int threads = 0;
+    std::string out, rleDir;
+    std::vector<std::string> merge;
+    bool progress = false, help = false, version = false;
+};
+
+void Say(const std::string& text) { std::fputs((text + "\n").c_str(), stderr); }
+
+int Usage(const std::string& text)
+{
+    Say("hexagonal-life-search: " + text);
+    Say("Подробнее: hexagonal-life-search --help");
+    return ExitBadInput;
+}
+
+template <typename T>
+bool ParseNumber(const std::string& text, T& value)
+{
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+// The options, or the message of the first fault.
+std::optional<std::string> ParseOptions(int argc, char** argv, Options& o)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i], value;
+        bool hasValue = false;
+        if (const size_t eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = name.substr(eq + 1);
+            name = name.substr(0, eq);
+            hasValue = true;
+        }
+        auto take = [&]() -> std::optional<std::string> {
+            if (hasValue) return value;
+            if (i + 1 >= args.size()) return std::nullopt;
+            return args[++i];
+        };
+        auto needs = [&](const std::string& what) { return "после " + name + " нужно " + what; };
+        if (name == "--help" || name == "-h") {
+            o.help = true;
+        } else if (name == "--version") {
+            o.version = true;
+        } else if (name == "--progress") {
+            o.progress = true;
+        } else if (name == "--columns" || name == "--rows") {
+            const auto v = take();
+            int n = 0;
+            if (!v || !ParseNumber(*v, n)) return needs("число столбцов или клеток в столбце");
+            (name == "--columns" ? o.columns : o.rows) = n;
+        } else if (name == "--range") {
+            const auto v = take();
+            const size_t colon = v ? v->find(':') : std::string::npos;
+            std::uint64_t a = 0, b = 0;
+            if (!v || colon == std::string::npos || !ParseNumber(v->substr(0, colon), a) ||
+                !ParseNumber(v->substr(colon + 1), b)) {
+                return needs("диапазон номеров A:B");
+            }
+            o.range = {a, b};
+        } else if (name == "--sample") {
+            const auto v = take();
+            std::uint64_t n = 0;
+            if (!v || !ParseNumber(*v, n) || n == 0) return needs("число фигур выборки, не меньше 1");
+            o.sample = n;
+        } else if (name == "--seed") {
+            const auto v = take();
+            if (!v || !ParseNumber(*v, o.seed)) return needs("зерно выборки, целое от 0 до 2^64 - 1");
+            o.seedGiven = true;
+        } else if (name == "--threads") {
+            const auto v = take();
+            if (!v || !ParseNumber(*v, o.threads) || o.threads < 1 || o.threads > 1024) {
+                return needs("число потоков от 1 до 1024");
+            }
+        } else if (name == "--out" || name == "--rle-dir") {
+            const auto v = take();
+            if (!v || v->empty()) return needs(name == "--out" ? "имя файла" : "имя папки");
+            (name == "--out" ? o.out : o.rleDir) = *v;
+        } else if (name == "--merge") {
+            if (hasValue) o.merge.push_back(value);
+            while (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) o.merge.push_back(args[++i]);
+            if (o.merge.empty()) return needs("хотя бы один файл результата");
+        } else {
+            return "неизвестный параметр «" + args[i] + "»";
+        }
+    }
+    return std::nullopt;
+}
+
+std::string Grouped(std::uint64_t n)
+{
+    std::string digits = std::to_string(n), out;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) out += ' ';
+        out += digits[i];
+    }
+    return out;
+}
+
+std::string Duration(double seconds)
+{
+    const long s = long(seconds + 0.5);
+    if (s >= 3600) return std::to_string(s / 3600) + " ч " + std::to_string(s / 60 % 60) + " мин";
+    if (s >= 60) return std::to_string(s / 60) + " мин " + std::to_string(s % 60) + " с";
+    return std::to_string(s) + " с";
+}
+
+std::string BoxText(const Box& box) { return std::to_string(box.columns) + " × " + std::to_string(box.rows); }
+
+// Reads a result file; on failure the message names it.
+std::optional<Result> ReadResult(const std::string& path, std::string& error, bool& missing)
+{
+    missing = false;
+    const files::ReadResult read = files::ReadWhole(path, MaxResultBytes);
+    if (!read.ok) {
+        missing = read.failure.error == ENOENT && read.failure.kind == files::Kind::Regular;
+        error = "не удалось прочитать " + path + ": " + files::Reason(read.failure);
+        return std::nullopt;
+    }
+    ParsedResult parsed = ParseResult(read.bytes);
+    if (!parsed.result) {
+        error = path + " - не результат поиска или повреждён: " + parsed.error;
+        return std::nullopt;
+    }
+    return std::move(parsed.result);
+}
+
+bool Save(const std::string& path, const Result& result)
+{
+    const files::SaveResult saved = files::SaveWhole(path, FormatResult(result));
+    if (!saved.ok) Say("hexagonal-life-search: не удалось записать " + path + ": " + files::Reason(saved.failure));
+    return saved.ok;
+}
+
+std::string RussianFate(const Fate& f)
+{
+    switch (f.verdict) {
+    case Verdict::Died: return "вымирает на поколении " + std::to_string(f.generation);
+    case Verdict::Still: return "неподвижна с поколения " + std::to_string(f.first);
+    case Verdict::Oscillator:
+        return "период " + std::to_string(f.period) + " с поколения " + std::to_string(f.first);
+    case Verdict::Ship:
+        return "корабль: период " + std::to_string(f.period) + ", сдвиг (" + std::to_string(f.dx) + ", " +
+               std::to_string(f.dy) + ") с поколения " + std::to_string(f.first);
+    case Verdict::Grows: return "растёт с поколения " + std::to_string(f.generation);
+    case Verdict::Undecided: return "не решено";
+    }
+    return "";
+}
+
+// One RLE file per object and per long-lived figure; false when one could
+// not be written (the message is out).
+bool WriteRle(const std::string& folder, const Result& result)
+{
+    if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
+        Say("hexagonal-life-search: не удалось создать папку " + folder + ": " +
+            files::Reason(files::Failure{errno}));
+        return false;
+    }
+    auto save = [&](const std::string& name, const std::string& text) {
+        const std::string path = folder + "/" + name;
+        const files::SaveResult saved = files::SaveWhole(path, text);
+        if (!saved.ok) Say("hexagonal-life-search: не удалось записать " + path + ": " + files::Reason(saved.failure));
+        return saved.ok;
+    };
+    const char* kinds[] = {"", "неподвижный объект", "осциллятор", "корабль"};
+    int k = 0;
+    for (const ObjectTally* t : ObjectsInOrder(result.progress.tally)) {
+        const ObjectForm& f = t->form;
+        char name[32];
+        std::snprintf(name, sizeof name, "object-%03d.rle", ++k);
+        std::string title = std::string(kinds[int(f.kind())]) + " p" + std::to_string(f.period);
+        if (f.kind() == Verdict::Ship) title += ", сдвиг (" + std::to_string(f.dx) + ", " + std::to_string(f.dy) + ")";
+        title += ": " + std::to_string(t->count) + " в фигурах " + BoxText(result.box) + ", впервые в фигуре " +
+                 std::to_string(t->smallest);
+        if (!save(name, rle::WriteCells(f.cells, title))) return false;
+    }
+    k = 0;
+    for (const TopEntry& e : result.progress.tally.top) {
+        char name[32];
+        std::snprintf(name, sizeof name, "top-%02d.rle", ++k);
+        const std::string title =
+            "фигура " + std::to_string(e.figure) + " из " + BoxText(result.box) + ": " + RussianFate(e.fate);
+        if (!save(name, rle::WriteCells(FigureCellsOf(result.box, e.figure), title))) return false;
+    }
+    return true;
+}
+
+// Output of a finished result: the file, the RLE files, the summary.
+int Finish(const Options& o, const Result& result)
+{
+    if (!o.out.empty() && !Save(o.out, result)) return ExitWriteFailed;
+    if (!o.rleDir.empty() && !WriteRle(o.rleDir, result)) return ExitWriteFailed;
+    std::fputs(SummaryText(result.progress.tally).c_str(), stdout);
+    std::fflush(stdout);
+    return ExitDone;
+}
+
+int Merge(const Options& o)
+{
+    std::vector<Result> parts;
+    for (const std::string& path : o.merge) {
+        std::string error;
+        bool missing = false;
+        std::optional<Result> part = ReadResult(path, error, missing);
+        if (!part) return Usage(error);
+        parts.push_back(std::move(*part));
+    }
+    ParsedResult merged = MergeResults(parts, o.merge);
+    if (!merged.result) return Usage("результаты не складываются: " + merged.error);
+    if (!merged.result->complete()) {
+        Say("hexagonal-life-search: в сумме сделано " + Grouped(RangesSize(merged.result->progress.done)) + " из " +
+            Grouped(merged.result->items()) + " номеров диапазона " + std::to_string(merged.result->begin) + ":" +
+            std::to_string(merged.result->end));
+    }
+    return Finish(o, *merged.result);
+}
+
+// The progress line: done, rate, time left.
+class ProgressLine {
+public:
+    ProgressLine(bool terminal, std::uint64_t total, std::uint64_t before)
+        : terminal_(terminal), total_(total), before_(before), start_(Clock::now()), last_(start_)
+    {
+    }
+
+    void show(std::uint64_t done, bool final)
+    {
+        const auto now = Clock::now();
+        const double since = std::chrono::duration<double>(now - last_).count();
+        if (!final && since < (terminal_ ? TerminalProgressSeconds : LineProgressSeconds)) return;
+        last_ = now;
+        const double elapsed = std::chrono::duration<double>(now - start_).count();
+        const double rate = elapsed > 0 ? double(done - before_) / elapsed : 0;
+        char percent[32];
+        std::snprintf(percent, sizeof percent, "%.1f", total_ > 0 ? 100.0 * double(done) / double(total_) : 100.0);
+        std::string line = "сделано " + Grouped(done) + " из " + Grouped(total_) + " (" + percent + " %), " +
+                           Grouped(std::uint64_t(rate)) + " фигур/с";
+        if (rate > 0 && done < total_) line += ", осталось " + Duration(double(total_ - done) / rate);
+        else line += ", прошло " + Duration(elapsed);
+        if (terminal_) {
+            std::fputs(("\r\033[K" + line + (final ? "\n" : "")).c_str(), stderr);
+        } else {
+            std::fputs((line + "\n").c_str(), stderr);
+        }
+        std::fflush(stderr);
+    }
+
+private:
+    bool terminal_;
+    std::uint64_t total_, before_;
+    Clock::time_point start_, last_;
+};
+
+int Search(const Options& o)
+{
+    if (!o.columns || !o.rows) return Usage("нужны --columns и --rows (или --merge)");
+    Result result;
+    result.box = {*o.columns, *o.rows};
+    if (!ValidBox(result.box)) {
+        return Usage("размер фигур " + BoxText(result.box) +
+                     " вне пределов: столбцов и клеток в столбце от 1 до 6, всего клеток не больше 36");
+    }
+    if (!o.sample && o.seedGiven) return Usage("--seed задаёт выборку: нужен и --sample N");
+    result.sample = o.sample.has_value();
+    result.seed = result.sample ? o.seed : 0;
+    const std::uint64_t items = o.sample ? *o.sample : result.box.figures();
+    result.begin = 0;
+    result.end = items;
+    if (o.range) {
+        const auto [a, b] = *o.range;
+        if (a >= b || b > items) {
+            return Usage("диапазон " + std::to_string(a) + ":" + std::to_string(b) + " вне пределов: нужно 0 <= A < B <= " +
+                         std::to_string(items) + (o.sample ? " (число фигур выборки)" : " (2^" +
+                                                  std::to_string(result.box.cells()) + "; B не входит)"));
+        }
+        result.begin = a;
+        result.end = b;
+    }
+
+    // From here on Ctrl+C and SIGTERM only set the flag: the search stops
+    // at its next look at it and saves what is done.
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+
+    // Going on with the same search where --out holds it.
+    std::uint64_t before = 0;
+    if (!o.out.empty()) {
+        std::string error;
+        bool missing = false;
+        std::optional<Result> old = ReadResult(o.out, error, missing);
+        if (!old && !missing) return Usage(error);
+        if (old) {
+            if (!(old->box == result.box) || old->sample != result.sample || old->seed != result.seed ||
+                old->begin != result.begin || old->end != result.end) {
+                return Usage(o.out + " содержит результат другого поиска (" + BoxText(old->box) + ", диапазон " +
+                             std::to_string(old->begin) + ":" + std::to_string(old->end) +
+                             (old->sample ? ", выборка с зерном " + std::to_string(old->seed) : std::string()) +
+                             "); удалите его или выберите другой файл");
+            }
+            result.progress = std::move(old->progress);
+            before = RangesSize(result.progress.done);
+            if (before > 0 && !result.complete()) {
+                Say("hexagonal-life-search: продолжаю " + o.out + ": уже сделано " + Grouped(before) + " из " +
+                    Grouped(result.items()));
+            }
+        }
+        // Written at once: a file that cannot be written is told before the work.
+        if (!Save(o.out, result)) return ExitWriteFailed;
+    }
+    if (result.complete()) return Finish(o, result);
+
+    Request request;
+    request.box = result.box;
+    request.begin = result.begin;
+    request.end = result.end;
+    request.sample = result.sample;
+    request.seed = result.seed;
+    request.threads = o.threads > 0 ? o.threads : int(std::max(1u, std::thread::hardware_concurrency()));
+
+    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    const bool showProgress = terminal || o.progress;
+    ProgressLine line(terminal, result.items(), before);
+    std::atomic<bool> cancel{false};
+    auto lastSave = Clock::now();
+    bool saveFailed = false;
+    const bool whole = RunSearch(request, result.progress, cancel, [&](const Progress& p) {
+        if (StopSignal != 0) cancel = true;
+        if (showProgress) line.show(RangesSize(p.done), false);
+        if (!o.out.empty() && !saveFailed &&
+            std::chrono::duration<double>(Clock::now() - lastSave).count() >= CheckpointSeconds) {
+            // Under the search's lock (p is result.progress): the workers
+            // wait the few milliseconds of a save once a minute.
+            lastSave = Clock::now();
+            saveFailed = !Save(o.out, result);
+            if (saveFailed) cancel = true;
+        }
+    });
+    if (showProgress) line.show(RangesSize(result.progress.done), true);
+    if (saveFailed) return ExitWriteFailed;
+    if (!whole) {
+        const std::uint64_t done = RangesSize(result.progress.done);
+        if (!o.out.empty()) {
+            if (!Save(o.out, result)) return ExitWriteFailed;
+            Say("hexagonal-life-search: прервано; сделано " + Grouped(done) + " из " + Grouped(result.items()) +
+                ", результат сохранён в " + o.out + ". Та же команда продолжит поиск.");
+        } else {
+            Say("hexagonal-life-search: прервано; сделано " + Grouped(done) + " из " + Grouped(result.items()) +
+                ", без --out ничего не сохранено.");
+        }
+        return ExitSignalBase + (StopSignal != 0 ? int(StopSignal) : SIGINT);
+    }
+    return Finish(o, result);
+}
+
+}  // namespace
+
+int SearchMain(int argc, char** argv)
+{
+    Options o;
+    if (const auto error = ParseOptions(argc, argv, o)) return Usage(*error);
+    if (o.help) {
+        std::fputs(HelpText, stdout);
+        return ExitDone;
+    }
+    if (o.version) {
+        std::printf("hexagonal-life-search %s\n", ProgramVersion);
+        return ExitDone;
+    }
+    if (!o.merge.empty()) {
+        if (o.columns || o.rows || o.range || o.sample || o.seedGiven) {
+            return Usage("--merge берёт размер и диапазон из файлов: --columns, --rows, --range и --sample с ним не нужны");
+        }
+        return Merge(o);
+    }
+    return Search(o);
+}
+
+}  // namespace hexlife::search

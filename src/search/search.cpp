@@ -1,0 +1,349 @@
+#include "search/search.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "search/board.h"
+#include "search/objects.h"
+
+namespace hexlife::search {
+
+namespace {
+
+// Figures a worker takes at a time: a block is added to the result whole
+// or not at all.
+constexpr std::uint64_t BlockSize = 4096;
+
+// The run of one pattern with a table of the hashes of its generations'
+// shapes: a hash proposes a repetition, an exact comparison with that
+// generation, run again from the start, decides. One per thread.
+class Runner {
+public:
+    Runner() : table_(TableSize) {}
+
+    // The fate of the pattern; last() is then its generation at the verdict.
+    Fate run(const std::vector<GollyCell>& start)
+    {
+        if (++epoch_ == 0) {
+            std::fill(table_.begin(), table_.end(), Slot{});
+            epoch_ = 1;
+        }
+        Board& board = board_;
+        board.set(start);
+        // The field rows' span grows by 2 a generation at most: it is
+        // counted exactly only where this bound could pass the limit.
+        std::int64_t rowSpan = board.fieldRowSpan();
+        int rowSpanAt = 0;
+        for (int g = 0;; ++g) {
+            if (board.empty()) return {Verdict::Died, g, 0, 0, 0, 0};
+            const Extent e = board.extent();
+            if (e.width() > GrowthColumns) return {Verdict::Grows, g, 0, 0, 0, 0};
+            if (rowSpan + 2 * (g - rowSpanAt) > GrowthRows) {
+                rowSpan = board.fieldRowSpanBound();
+                if (rowSpan > GrowthRows) rowSpan = board.fieldRowSpan();
+                rowSpanAt = g;
+                if (rowSpan > GrowthRows) return {Verdict::Grows, g, 0, 0, 0, 0};
+            }
+            // Generation g's hash comes with the step to g + 1: where g
+            // repeats an earlier generation, both are made again from the
+            // start to be compared.
+            const std::uint64_t hash = board.stepHashing();
+            size_t slot = size_t(hash) & (TableSize - 1);
+            for (; table_[slot].epoch == epoch_; slot = (slot + 1) & (TableSize - 1)) {
+                if (table_[slot].hash != hash) continue;
+                const int earlier = table_[slot].generation;
+                Board then;
+                then.set(start);
+                for (int k = 0; k < earlier; ++k) then.step();
+                board.set(then.cells());
+                for (int k = earlier; k < g; ++k) board.step();
+                if (!then.sameShape(board)) {
+                    board.step();  // back to g + 1
+                    continue;
+                }
+                const Extent was = then.extent();
+                const int dx = int(e.left - was.left), dy = int(e.top - was.top);
+                const int period = g - earlier;
+                const Verdict verdict = dx != 0 || dy != 0 ? Verdict::Ship
+                                        : period == 1      ? Verdict::Still
+                                                           : Verdict::Oscillator;
+                return {verdict, g, earlier, period, dx, dy};
+            }
+            if (g == GenerationLimit) return {Verdict::Undecided, g, 0, 0, 0, 0};
+            table_[slot] = {hash, g, epoch_};
+        }
+    }
+
+    const Board& last() const { return board_; }
+
+private:
+    // Room for every generation up to the limit, a third full at most.
+    static constexpr size_t TableSize = 16384;
+    static_assert(TableSize >= 3 * GenerationLimit && (TableSize & (TableSize - 1)) == 0);
+    struct Slot {
+        std::uint64_t hash = 0;
+        int generation = 0;
+        std::uint32_t epoch = 0;  // the slot is in use for the run of this epoch
+    };
+    std::vector<Slot> table_;
+    std::uint32_t epoch_ = 0;
+    Board board_;
+};
+
+Runner& ThreadRunner()
+{
+    thread_local Runner runner;
+    return runner;
+}
+
+std::uint64_t SplitMix(std::uint64_t x)
+{
+    x += 0x9e3779b97f4a7c15ULL;
+    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
+    return x ^ (x >> 31);
+}
+
+}  // namespace
+
+const char* VerdictName(Verdict verdict)
+{
+    switch (verdict) {
+    case Verdict::Died: return "died";
+    case Verdict::Still: return "still";
+    case Verdict::Oscillator: return "oscillator";
+    case Verdict::Ship: return "ship";
+    case Verdict::Grows: return "grows";
+    case Verdict::Undecided: return "undecided";
+    }
+    return "";
+}
+
+bool ValidBox(const Box& box)
+{
+    return box.columns >= 1 && box.columns <= MaxBoxSide && box.rows >= 1 && box.rows <= MaxBoxSide &&
+           box.cells() <= MaxBoxCells;
+}
+
+std::vector<GollyCell> FigureCellsOf(const Box& box, std::uint64_t figure)
+{
+    std::vector<GollyCell> cells;
+    for (int k = 0; k < box.cells(); ++k) {
+        if ((figure >> k & 1) != 0) cells.push_back(rle::ToGolly(k / box.rows, k % box.rows));
+    }
+    return cells;
+}
+
+std::uint64_t SampleFigure(const Box& box, std::uint64_t seed, std::uint64_t index)
+{
+    return SplitMix(SplitMix(seed) ^ index) & (box.figures() - 1);
+}
+
+Verdict ObjectForm::kind() const
+{
+    if (dx != 0 || dy != 0) return Verdict::Ship;
+    return period == 1 ? Verdict::Still : Verdict::Oscillator;
+}
+
+Fate Evolve(const std::vector<GollyCell>& start) { return ThreadRunner().run(start); }
+
+FigureResult Analyse(const std::vector<GollyCell>& start, ObjectCache* cache)
+{
+    ObjectCache local;
+    ObjectCache& objects = cache != nullptr ? *cache : local;
+    FigureResult result;
+    Runner& runner = ThreadRunner();
+    result.fate = runner.run(start);
+    const Board& last = runner.last();
+    switch (result.fate.verdict) {
+    case Verdict::Still:
+    case Verdict::Oscillator:
+    case Verdict::Ship:
+        result.final = last.cells();
+        result.objects = PeriodicObjects(result.final, result.fate.period, result.fate.dx, result.fate.dy, objects);
+        break;
+    case Verdict::Grows:
+        if (auto drifting = DriftingObjects(last, objects)) result.objects = std::move(*drifting);
+        break;
+    case Verdict::Died:
+    case Verdict::Undecided: break;
+    }
+    return result;
+}
+
+std::string ObjectKey(const ObjectForm& form)
+{
+    std::string key;
+    for (const GollyCell& c : form.cells) {
+        if (!key.empty()) key += ' ';
+        key += std::to_string(c.x) + ',' + std::to_string(c.y);
+    }
+    return key;
+}
+
+bool TopBefore(const TopEntry& a, const TopEntry& b)
+{
+    return a.fate.generation != b.fate.generation ? a.fate.generation > b.fate.generation : a.figure < b.figure;
+}
+
+namespace {
+
+void AddTop(std::vector<TopEntry>& top, const TopEntry& entry)
+{
+    if (top.size() == size_t(TopCount) && !TopBefore(entry, top.back())) return;
+    const auto at = std::lower_bound(top.begin(), top.end(), entry, TopBefore);
+    if (at != top.end() && at->figure == entry.figure) return;  // a sample may draw a figure twice
+    top.insert(at, entry);
+    if (top.size() > size_t(TopCount)) top.pop_back();
+}
+
+void AddObject(std::map<std::string, ObjectTally>& objects, const ObjectForm& form, std::uint64_t count,
+               std::uint64_t smallest)
+{
+    auto [it, fresh] = objects.try_emplace(ObjectKey(form));
+    ObjectTally& t = it->second;
+    if (fresh) {
+        t.form = form;
+        t.smallest = smallest;
+    }
+    t.count += count;
+    t.smallest = std::min(t.smallest, smallest);
+}
+
+}  // namespace
+
+void Tally::add(std::uint64_t figure, const FigureResult& result)
+{
+    ++figures;
+    const Fate& f = result.fate;
+    switch (f.verdict) {
+    case Verdict::Died: ++died; break;
+    case Verdict::Still: ++still; break;
+    case Verdict::Oscillator: ++oscillators[f.period]; break;
+    case Verdict::Ship: ++ships[f.period]; break;
+    case Verdict::Grows: ++grows; break;
+    case Verdict::Undecided: ++undecided; break;
+    }
+    for (const ObjectForm& form : result.objects) AddObject(objects, form, 1, figure);
+    if (f.verdict != Verdict::Grows && f.verdict != Verdict::Undecided) AddTop(top, {figure, f});
+}
+
+void Tally::add(const Tally& other)
+{
+    figures += other.figures;
+    died += other.died;
+    still += other.still;
+    grows += other.grows;
+    undecided += other.undecided;
+    for (const auto& [period, count] : other.oscillators) oscillators[period] += count;
+    for (const auto& [period, count] : other.ships) ships[period] += count;
+    for (const auto& [key, t] : other.objects) AddObject(objects, t.form, t.count, t.smallest);
+    for (const TopEntry& entry : other.top) AddTop(top, entry);
+}
+
+void AddRange(Ranges& ranges, std::uint64_t begin, std::uint64_t end)
+{
+    if (begin >= end) return;
+    Ranges out;
+    bool placed = false;
+    for (const auto& [b, e] : ranges) {
+        if (e < begin) {
+            out.push_back({b, e});
+        } else if (end < b) {
+            if (!placed) out.push_back({begin, end}), placed = true;
+            out.push_back({b, e});
+        } else {
+            begin = std::min(begin, b);
+            end = std::max(end, e);
+        }
+    }
+    if (!placed) out.push_back({begin, end});
+    ranges = std::move(out);
+}
+
+std::uint64_t RangesSize(const Ranges& ranges)
+{
+    std::uint64_t size = 0;
+    for (const auto& [b, e] : ranges) size += e - b;
+    return size;
+}
+
+bool RangesOverlap(const Ranges& a, const Ranges& b)
+{
+    for (const auto& [ab, ae] : a) {
+        for (const auto& [bb, be] : b) {
+            if (ab < be && bb < ae) return true;
+        }
+    }
+    return false;
+}
+
+bool RunSearch(const Request& request, Progress& progress, const std::atomic<bool>& cancel,
+               const std::function<void(const Progress&)>& onProgress, double interval)
+{
+    // The blocks of the request that are not done yet.
+    Ranges todo;
+    {
+        std::uint64_t at = request.begin;
+        auto addBlocks = [&](std::uint64_t from, std::uint64_t to) {
+            for (std::uint64_t b = from; b < to; b += std::min(BlockSize, to - b)) {
+                todo.push_back({b, std::min(to, b + BlockSize)});
+            }
+        };
+        for (const auto& [b, e] : progress.done) {
+            if (e <= at || b >= request.end) continue;
+            addBlocks(at, std::max(at, b));
+            at = std::max(at, e);
+        }
+        addBlocks(at, request.end);
+    }
+
+    std::mutex lock;
+    std::condition_variable changed;
+    std::atomic<size_t> next{0};
+    int running = std::max(1, std::min<int>(request.threads, int(std::min<size_t>(todo.size(), 1024))));
+    auto work = [&]() {
+        ObjectCache cache;
+        for (size_t k = next++; k < todo.size() && !cancel.load(std::memory_order_relaxed); k = next++) {
+            Tally tally;
+            bool whole = true;
+            for (std::uint64_t item = todo[k].first; item < todo[k].second; ++item) {
+                if (cancel.load(std::memory_order_relaxed)) {
+                    whole = false;
+                    break;
+                }
+                const std::uint64_t figure =
+                    request.sample ? SampleFigure(request.box, request.seed, item) : item;
+                tally.add(figure, Analyse(FigureCellsOf(request.box, figure), &cache));
+            }
+            if (!whole) break;
+            std::lock_guard<std::mutex> guard(lock);
+            progress.tally.add(tally);
+            AddRange(progress.done, todo[k].first, todo[k].second);
+        }
+        std::lock_guard<std::mutex> guard(lock);
+        --running;
+        changed.notify_all();
+    };
+    std::vector<std::thread> workers;
+    const int count = running;
+    for (int t = 0; t < count; ++t) workers.emplace_back(work);
+    {
+        std::unique_lock<std::mutex> guard(lock);
+        while (running > 0) {
+            changed.wait_for(guard, std::chrono::duration<double>(interval));
+            if (onProgress) onProgress(progress);
+        }
+    }
+    for (std::thread& w : workers) w.join();
+    std::uint64_t done = 0;
+    for (const auto& [b, e] : progress.done) {
+        if (e > request.begin && b < request.end) done += std::min(e, request.end) - std::max(b, request.begin);
+    }
+    return done == request.end - request.begin;
+}
+
+}  // namespace hexlife::search

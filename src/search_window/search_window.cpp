@@ -1,0 +1,573 @@
+#include "search_window/search_window.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "files/file_dialog.h"
+#include "files/safe_files.h"
+#include "model.h"
+#include "program.h"
+#include "rle/rle.h"
+#include "surface/surface.h"
+
+namespace hexlife {
+
+namespace {
+
+using search::Verdict;
+
+// Whole boxes of up to 2^28 figures are offered: at the search's pace that
+// is minutes on a few cores, at most about half an hour. Beyond that a
+// whole box takes hours to a week, which is the command line's work (it
+// saves as it goes, resumes and splits into shards); the window offers a
+// random sample of such a box instead, so that no one starts 2^36 by a slip.
+constexpr int MaxWholeCells = 28;
+// Figures a second on one thread, as the search benchmark measured for
+// 5 × 5 boxes: for the estimate before a search, which its own pace replaces.
+constexpr double FiguresPerSecondPerThread = 70000;
+constexpr double ProgressSeconds = 0.2;
+constexpr int ProgressSteps = 1000;
+constexpr int DefaultSampleSize = 100000;
+constexpr int MaxSampleSize = 1000000000;
+// The pictures of objects and figures in the tables, and the largest pitch
+// of a cell in them.
+constexpr int PictureSide = 48;
+constexpr int MaxPicturePitch = 8;
+const char* const ResultFilter = "Результаты поиска (*.txt);;Все файлы (*)";
+
+QString Grouped(std::uint64_t n) { return QLocale(QLocale::Russian, QLocale::Russia).toString(qulonglong(n)); }
+
+QString Duration(double seconds)
+{
+    const long long s = std::llround(seconds);
+    if (s < 1) return QStringLiteral("меньше секунды");
+    if (s < 60) return QStringLiteral("%1 с").arg(s);
+    if (s < 3600) return QStringLiteral("%1 мин %2 с").arg(s / 60).arg(s % 60);
+    if (s < 86400) return QStringLiteral("%1 ч %2 мин").arg(s / 3600).arg(s / 60 % 60);
+    return QStringLiteral("%1 дн %2 ч").arg(s / 86400).arg(s / 3600 % 24);
+}
+
+int Threads() { return int(std::max(1u, std::thread::hardware_concurrency())); }
+
+QString BoxText(const search::Box& box) { return QStringLiteral("%1 × %2").arg(box.columns).arg(box.rows); }
+
+std::int64_t FloorHalf(std::int64_t x) { return x >= 0 ? x / 2 : -((1 - x) / 2); }
+
+// Live cells drawn as the field draws them: Golly's cell (x, y) is column
+// x, row y - x div 2 of the field's lattice, even columns half a cell lower,
+// live cells filled in the field's colour inside the grid's lines.
+QPixmap Picture(const std::vector<rle::GollyCell>& cells)
+{
+    QImage image(PictureSide, PictureSide, QImage::Format_RGB32);
+    image.fill(ToQRgb(EmptyColor));
+    if (cells.empty()) return QPixmap::fromImage(image);
+    std::int64_t left = cells[0].x, right = left, top = cells[0].y - FloorHalf(left), bottom = top;
+    for (const rle::GollyCell& c : cells) {
+        const std::int64_t row = c.y - FloorHalf(c.x);
+        left = std::min(left, c.x);
+        right = std::max(right, c.x);
+        top = std::min(top, row);
+        bottom = std::max(bottom, row);
+    }
+    const int columns = int(right - left + 1), rows = int(bottom - top + 1);
+    // Half a cell more in height for the columns set lower.
+    const int pitch = std::clamp(std::min((PictureSide - 1) / columns, 2 * (PictureSide - 1) / (2 * rows + 1)), 1,
+                                 MaxPicturePitch);
+    const int x0 = (PictureSide - columns * pitch) / 2, y0 = (PictureSide - rows * pitch - pitch / 2) / 2;
+    auto origin = [&](std::int64_t x, std::int64_t row) {
+        const int shift = x % 2 == 0 ? pitch / 2 : 0;
+        return QPoint(x0 + int(x - left) * pitch, y0 + int(row - top) * pitch + shift);
+    };
+    QPainter painter(&image);
+    if (pitch >= 4) {
+        painter.setPen(QColor::fromRgb(ToQRgb(GridColor)));
+        for (std::int64_t x = left; x <= right; ++x) {
+            for (std::int64_t row = top; row <= bottom; ++row) {
+                painter.drawRect(QRect(origin(x, row), QSize(pitch, pitch)));
+            }
+        }
+    }
+    const int inset = pitch >= 4 ? 1 : 0;
+    for (const rle::GollyCell& c : cells) {
+        const QPoint at = origin(c.x, c.y - FloorHalf(c.x));
+        painter.fillRect(QRect(at + QPoint(inset, inset), QSize(pitch + 1 - 2 * inset, pitch + 1 - 2 * inset)),
+                         QColor::fromRgb(ToQRgb(LiveColor)));
+    }
+    return QPixmap::fromImage(image);
+}
+
+QTableWidgetItem* Item(const QVariant& value)
+{
+    auto* item = new QTableWidgetItem;
+    item->setData(Qt::DisplayRole, value);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    if (value.typeId() != QMetaType::QString) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
+
+// The picture column: the picture, the number of live cells to sort by, and
+// the RLE text a double click hands on.
+QTableWidgetItem* PictureItem(const std::vector<rle::GollyCell>& cells, const std::string& title)
+{
+    QTableWidgetItem* item = Item(qulonglong(cells.size()));
+    item->setData(Qt::DecorationRole, Picture(cells));
+    // No place of its own: without the #CXRLE position the pattern opens
+    // centred, as one pasted without a position does.
+    std::string text = rle::WriteCells(cells, title);
+    if (const size_t at = text.find("#CXRLE"); at != std::string::npos) text.erase(at, text.find('\n', at) + 1 - at);
+    item->setData(Qt::UserRole, QByteArray::fromStdString(text));
+    item->setData(Qt::AccessibleTextRole, QStringLiteral("Живых клеток: %1").arg(cells.size()));
+    return item;
+}
+
+QTableWidget* MakeTable(QWidget* parent, const QStringList& headers, const QString& name)
+{
+    auto* table = new QTableWidget(0, int(headers.size()), parent);
+    table->setHorizontalHeaderLabels(headers);
+    table->setAccessibleName(name);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setIconSize(QSize(PictureSide, PictureSide));
+    table->verticalHeader()->setDefaultSectionSize(PictureSide + 4);
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->setToolTip(QStringLiteral("Двойной щелчок или Enter — открыть в редакторе (или на поле, если не помещается)."));
+    return table;
+}
+
+}  // namespace
+
+QString SearchWindow::KindName(Verdict kind)
+{
+    switch (kind) {
+    case Verdict::Still: return QStringLiteral("Неподвижная");
+    case Verdict::Oscillator: return QStringLiteral("Осциллятор");
+    case Verdict::Ship: return QStringLiteral("Корабль");
+    default: return VerdictText(kind);
+    }
+}
+
+QString SearchWindow::VerdictText(Verdict verdict)
+{
+    switch (verdict) {
+    case Verdict::Died: return QStringLiteral("Вымирает");
+    case Verdict::Still: return QStringLiteral("Неподвижна");
+    case Verdict::Oscillator: return QStringLiteral("Осциллятор");
+    case Verdict::Ship: return QStringLiteral("Корабль");
+    case Verdict::Grows: return QStringLiteral("Растёт");
+    case Verdict::Undecided: return QStringLiteral("Не решено");
+    }
+    return {};
+}
+
+// The lines of the command line's summary, in Russian words.
+QString SearchWindow::SummaryOf(const search::Tally& tally)
+{
+    QStringList lines;
+    lines << QStringLiteral("фигур: %1").arg(tally.figures) << QStringLiteral("погибли: %1").arg(tally.died)
+          << QStringLiteral("неподвижные: %1").arg(tally.still);
+    for (const auto& [period, count] : tally.oscillators) {
+        lines << QStringLiteral("осциллятор p%1: %2").arg(period).arg(count);
+    }
+    for (const auto& [period, count] : tally.ships) {
+        lines << QStringLiteral("корабль p%1: %2").arg(period).arg(count);
+    }
+    lines << QStringLiteral("растут: %1").arg(tally.grows) << QStringLiteral("не решено: %1").arg(tally.undecided);
+    return lines.join('\n');
+}
+
+SearchWindow::SearchWindow(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Поиск фигур"));
+    setAccessibleName(QStringLiteral("Поиск фигур"));
+    folder_ = QDir::homePath();
+
+    auto spin = [this](int low, int high, int value, const QString& name) {
+        auto* box = new QSpinBox(this);
+        box->setRange(low, high);
+        box->setValue(value);
+        box->setAccessibleName(name);
+        connect(box, &QSpinBox::valueChanged, this, &SearchWindow::showEstimate);
+        return box;
+    };
+    Columns = spin(1, search::MaxBoxSide, 3, QStringLiteral("Столбцов в фигуре"));
+    Rows = spin(1, search::MaxBoxSide, 3, QStringLiteral("Клеток в столбце"));
+    SampleSize = spin(1, MaxSampleSize, DefaultSampleSize, QStringLiteral("Фигур в выборке"));
+    SampleSize->setGroupSeparatorShown(true);
+    Sample = new QCheckBox(QStringLiteral("Случайная &выборка, фигур:"), this);
+    Sample->setAccessibleName(QStringLiteral("Случайная выборка"));
+    Sample->setToolTip(QStringLiteral("Случайные фигуры вместо всех: для больших размеров (зерно %1, как у "
+                                      "hexagonal-life-search --sample).").arg(search::DefaultSampleSeed));
+    connect(Sample, &QCheckBox::toggled, this, &SearchWindow::showEstimate);
+    Estimate = new QLabel(this);
+
+    auto button = [this](const QString& text, const QString& name, const QKeySequence& key, auto slot) {
+        auto* b = new QPushButton(text, this);
+        b->setAccessibleName(name);
+        b->setAutoDefault(false);  // Enter in a table opens its row, not a button
+        // A key of its own besides the underlined letter, which stays the
+        // button's own shortcut.
+        if (!key.isEmpty()) {
+            auto* action = new QAction(this);
+            action->setShortcut(key);
+            connect(action, &QAction::triggered, b, &QPushButton::click);
+            addAction(action);
+            b->setToolTip(name + " (" + key.toString(QKeySequence::NativeText) + ")");
+        }
+        connect(b, &QPushButton::clicked, this, slot);
+        return b;
+    };
+    Start = button(QStringLiteral("&Начать"), QStringLiteral("Начать"), QKeySequence(Qt::CTRL | Qt::Key_Return),
+                   &SearchWindow::startSearch);
+    Cancel = button(QStringLiteral("О&тменить"), QStringLiteral("Отменить"), QKeySequence(Qt::CTRL | Qt::Key_Period),
+                    &SearchWindow::cancelSearch);
+    Open = button(QStringLiteral("Отк&рыть…"), QStringLiteral("Открыть результат"), QKeySequence::Open,
+                  &SearchWindow::askOpen);
+    Save = button(QStringLiteral("&Сохранить…"), QStringLiteral("Сохранить результат"), QKeySequence::Save,
+                  &SearchWindow::askSave);
+    QPushButton* close = button(QStringLiteral("&Закрыть"), QStringLiteral("Закрыть"), {}, &SearchWindow::reject);
+
+    Progress = new QProgressBar(this);
+    Progress->setRange(0, ProgressSteps);
+    Progress->setValue(0);
+    Progress->setAccessibleName(QStringLiteral("Ход поиска"));
+    ProgressText = new QLabel(this);
+    Summary = new QLabel(this);
+    Summary->setTextFormat(Qt::PlainText);
+    Summary->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Summary->setMinimumWidth(Summary->fontMetrics().horizontalAdvance(QStringLiteral("осциллятор p12: 00000000")));
+    for (QLabel* label : {Estimate, ProgressText, Summary}) label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    Objects = MakeTable(this,
+                        {QStringLiteral("Клеток"), QStringLiteral("Вид"), QStringLiteral("Период"), QStringLiteral("Сдвиг"),
+                         QStringLiteral("Число"), QStringLiteral("Первая фигура")},
+                        QStringLiteral("Объекты"));
+    Longest = MakeTable(this,
+                        {QStringLiteral("Клеток"), QStringLiteral("Фигура"), QStringLiteral("Исход"),
+                         QStringLiteral("Поколение"), QStringLiteral("Период")},
+                        QStringLiteral("Самые долгие фигуры"));
+    // More copies first, and the longest-lived first, until a header is clicked.
+    Objects->horizontalHeader()->setSortIndicator(ObjectCount, Qt::DescendingOrder);
+    Longest->horizontalHeader()->setSortIndicator(LongestGeneration, Qt::DescendingOrder);
+    for (QTableWidget* table : {Objects, Longest}) {
+        connect(table, &QTableWidget::activated, this, [this, table](const QModelIndex& index) { choose(table, index.row()); });
+    }
+    Tabs = new QTabWidget(this);
+    Tabs->setAccessibleName(QStringLiteral("Результаты поиска"));
+    Tabs->addTab(Objects, QStringLiteral("&Объекты"));
+    Tabs->addTab(Longest, QStringLiteral("Са&мые долгие (%1)").arg(search::TopCount));
+
+    auto* size = new QHBoxLayout;
+    auto* columnsLabel = new QLabel(QStringLiteral("С&толбцов:"), this);
+    columnsLabel->setBuddy(Columns);
+    auto* rowsLabel = new QLabel(QStringLiteral("&Клеток в столбце:"), this);
+    rowsLabel->setBuddy(Rows);
+    size->addWidget(columnsLabel);
+    size->addWidget(Columns);
+    size->addSpacing(12);
+    size->addWidget(rowsLabel);
+    size->addWidget(Rows);
+    size->addSpacing(12);
+    size->addWidget(Sample);
+    size->addWidget(SampleSize);
+    size->addStretch();
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {Start, Cancel}) buttons->addWidget(b);
+    buttons->addStretch();
+    for (QPushButton* b : {Open, Save, close}) buttons->addWidget(b);
+    auto* results = new QHBoxLayout;
+    results->addWidget(Summary);
+    results->addWidget(Tabs, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(size);
+    layout->addWidget(Estimate);
+    layout->addLayout(buttons);
+    layout->addWidget(Progress);
+    layout->addWidget(ProgressText);
+    layout->addLayout(results, 1);
+    const QList<QWidget*> order = {Columns, Rows, Sample, SampleSize, Start, Cancel, Open, Save, close, Tabs, Objects, Longest};
+    for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+
+    setSearching(false);
+    showEstimate();
+    showResult();
+    resize(720, 560);
+}
+
+SearchWindow::~SearchWindow()
+{
+    if (worker_.joinable()) {
+        job_->cancel = true;
+        worker_.join();
+    }
+}
+
+void SearchWindow::tell(const QString& message)
+{
+    QMessageBox::warning(this, QString::fromUtf8(WindowCaption), message);
+}
+
+void SearchWindow::showEstimate()
+{
+    const search::Box box{Columns->value(), Rows->value()};
+    const bool whole = box.cells() <= MaxWholeCells;
+    if (!whole) Sample->setChecked(true);
+    Sample->setEnabled(whole && !searching());
+    SampleSize->setEnabled(Sample->isChecked() && !searching());
+    const std::uint64_t items = Sample->isChecked() ? std::uint64_t(SampleSize->value()) : box.figures();
+    QString text = Sample->isChecked()
+                       ? QStringLiteral("Выборка: %1 из %2 фигур %3").arg(Grouped(items), Grouped(box.figures()), BoxText(box))
+                       : QStringLiteral("Фигур %1: %2").arg(BoxText(box), Grouped(items));
+    const double seconds = double(items) / (FiguresPerSecondPerThread * Threads());
+    text += (seconds < 1 ? QStringLiteral(", меньше секунды") : QStringLiteral(", примерно %1").arg(Duration(seconds))) +
+            (Threads() == 1 ? QStringLiteral(" на одном ядре.") : QStringLiteral(" на %1 ядрах.").arg(Threads()));
+    if (!whole) text += QStringLiteral(" Все фигуры этого размера — только в hexagonal-life-search.");
+    Estimate->setText(text);
+    Estimate->setAccessibleName(text);
+}
+
+void SearchWindow::setSearching(bool on)
+{
+    for (QWidget* control : {static_cast<QWidget*>(Columns), static_cast<QWidget*>(Rows),
+                             static_cast<QWidget*>(Start), static_cast<QWidget*>(Open)}) {
+        control->setEnabled(!on);
+    }
+    Cancel->setEnabled(on);
+    Save->setEnabled(!on && result_.has_value());
+    showEstimate();
+}
+
+void SearchWindow::startSearch()
+{
+    if (searching()) return;
+    search::Result next;
+    next.box = {Columns->value(), Rows->value()};
+    next.sample = Sample->isChecked();
+    next.seed = next.sample ? search::DefaultSampleSeed : 0;
+    next.end = next.sample ? std::uint64_t(SampleSize->value()) : next.box.figures();
+    // An unfinished part of the same search, saved or cancelled, goes on.
+    if (result_ && !result_->complete() && result_->box == next.box && result_->sample == next.sample &&
+        result_->begin == 0 && result_->end == next.end) {
+        next.seed = result_->seed;
+        next.progress = result_->progress;
+    }
+    running_ = std::move(next);
+    job_ = std::make_shared<Job>();
+    job_->request = {running_.box, running_.begin, running_.end, running_.sample, running_.seed, Threads()};
+    job_->progress = running_.progress;
+    doneBefore_ = search::RangesSize(running_.progress.done);
+    clock_.start();
+    worker_ = std::thread([this, job = job_] {
+        search::RunSearch(job->request, job->progress, job->cancel, [this](const search::Progress& progress) {
+            const std::uint64_t done = search::RangesSize(progress.done);
+            QMetaObject::invokeMethod(this, [this, done] { showProgress(done); }, Qt::QueuedConnection);
+        }, ProgressSeconds);
+        QMetaObject::invokeMethod(this, &SearchWindow::finishSearch, Qt::QueuedConnection);
+    });
+    setSearching(true);
+    Cancel->setFocus();
+    showProgress(doneBefore_);
+}
+
+void SearchWindow::cancelSearch()
+{
+    if (!searching()) return;
+    job_->cancel = true;
+    Cancel->setEnabled(false);
+    ProgressText->setText(QStringLiteral("Отменяю…"));
+    ProgressText->setAccessibleName(ProgressText->text());
+}
+
+void SearchWindow::reject()
+{
+    cancelSearch();
+    QDialog::reject();
+}
+
+void SearchWindow::showProgress(std::uint64_t done)
+{
+    if (!searching() || job_->cancel) return;
+    const std::uint64_t total = running_.items();
+    Progress->setValue(total == 0 ? ProgressSteps : int(double(done) / double(total) * ProgressSteps));
+    const double seconds = double(clock_.elapsed()) / 1000;
+    const double rate = seconds > 0 ? double(done - doneBefore_) / seconds : 0;
+    QString text = QStringLiteral("Сделано %1 из %2, %3 фигур/с").arg(Grouped(done), Grouped(total),
+                                                                    Grouped(std::uint64_t(rate)));
+    if (rate > 0 && done < total) text += QStringLiteral(", осталось %1").arg(Duration(double(total - done) / rate));
+    ProgressText->setText(text);
+    ProgressText->setAccessibleName(text);
+}
+
+void SearchWindow::finishSearch()
+{
+    worker_.join();
+    running_.progress = std::move(job_->progress);
+    job_.reset();
+    result_ = std::move(running_);
+    setSearching(false);
+    showResult();
+    Start->setFocus();
+}
+
+void SearchWindow::showResult()
+{
+    if (!result_) {
+        Progress->setValue(0);
+        ProgressText->setText(QStringLiteral("Поиск ещё не запускался."));
+        Summary->clear();
+    } else {
+        const search::Result& r = *result_;
+        const std::uint64_t done = search::RangesSize(r.progress.done);
+        Progress->setValue(r.items() == 0 ? ProgressSteps : int(double(done) / double(r.items()) * ProgressSteps));
+        const QString what = r.sample ? QStringLiteral("выборки из фигур %1 (зерно %2)").arg(BoxText(r.box)).arg(r.seed)
+                                      : QStringLiteral("фигур %1").arg(BoxText(r.box));
+        ProgressText->setText(r.complete()
+                                  ? QStringLiteral("Готово: %1 %2.").arg(Grouped(r.items()), what)
+                                  : QStringLiteral("Не закончено: сделано %1 из %2 %3; «Начать» продолжит.")
+                                        .arg(Grouped(done), Grouped(r.items()), what));
+        Summary->setText(SummaryOf(r.progress.tally));
+    }
+    ProgressText->setAccessibleName(ProgressText->text());
+    Summary->setAccessibleName(QStringLiteral("Итог поиска: ") + QString(Summary->text()).replace('\n', QStringLiteral("; ")));
+
+    for (QTableWidget* table : {Objects, Longest}) {
+        table->setSortingEnabled(false);
+        table->setRowCount(0);
+    }
+    if (!result_) return;
+    const search::Result& r = *result_;
+    const std::string box = BoxText(r.box).toStdString();
+    const std::vector<const search::ObjectTally*> objects = search::ObjectsInOrder(r.progress.tally);
+    Objects->setRowCount(int(objects.size()));
+    for (int row = 0; row < int(objects.size()); ++row) {
+        const search::ObjectTally& t = *objects[size_t(row)];
+        const search::ObjectForm& f = t.form;
+        const QString kind = KindName(f.kind());
+        const std::string title = kind.toStdString() + " p" + std::to_string(f.period) + ": " +
+                                  std::to_string(t.count) + " в фигурах " + box + ", впервые в фигуре " +
+                                  std::to_string(t.smallest);
+        Objects->setItem(row, ObjectCells, PictureItem(f.cells, title));
+        Objects->setItem(row, ObjectKind, Item(kind));
+        Objects->setItem(row, ObjectPeriod, Item(f.period));
+        Objects->setItem(row, ObjectShift,
+                         Item(f.kind() == Verdict::Ship ? QStringLiteral("(%1, %2)").arg(f.dx).arg(f.dy) : QString()));
+        Objects->setItem(row, ObjectCount, Item(qulonglong(t.count)));
+        Objects->setItem(row, ObjectSmallest, Item(qulonglong(t.smallest)));
+    }
+    const std::vector<search::TopEntry>& top = r.progress.tally.top;
+    Longest->setRowCount(int(top.size()));
+    for (int row = 0; row < int(top.size()); ++row) {
+        const search::TopEntry& e = top[size_t(row)];
+        const std::string title = "фигура " + std::to_string(e.figure) + " из " + box + ": " +
+                                  VerdictText(e.fate.verdict).toStdString() + " на поколении " +
+                                  std::to_string(e.fate.generation);
+        Longest->setItem(row, LongestCells, PictureItem(search::FigureCellsOf(r.box, e.figure), title));
+        Longest->setItem(row, LongestFigure, Item(qulonglong(e.figure)));
+        Longest->setItem(row, LongestVerdict, Item(VerdictText(e.fate.verdict)));
+        Longest->setItem(row, LongestGeneration, Item(e.fate.generation));
+        Longest->setItem(row, LongestPeriod, Item(e.fate.verdict == Verdict::Died ? QVariant() : QVariant(e.fate.period)));
+    }
+    for (QTableWidget* table : {Objects, Longest}) table->setSortingEnabled(true);
+}
+
+void SearchWindow::choose(QTableWidget* table, int row)
+{
+    const QTableWidgetItem* item = row >= 0 && row < table->rowCount() ? table->item(row, 0) : nullptr;
+    if (item == nullptr) return;
+    const bool object = table == Objects;
+    emit patternChosen(item->data(Qt::UserRole).toByteArray(),
+                       object ? QStringLiteral("объект из поиска") : QStringLiteral("фигура из поиска"),
+                       object ? QStringLiteral("Объект из поиска не открыт.") : QStringLiteral("Фигура из поиска не открыта."));
+}
+
+bool SearchWindow::saveTo(const QString& path)
+{
+    if (!result_) return false;
+    const files::SaveResult saved = files::SaveWhole(QFile::encodeName(path).toStdString(), search::FormatResult(*result_));
+    if (!saved.ok) {
+        tell(QStringLiteral("Результат поиска не сохранён в файл «%1».\n\n").arg(QFileInfo(path).fileName()) +
+             QString::fromStdString(files::Reason(saved.failure)));
+        return false;
+    }
+    folder_ = QFileInfo(path).absolutePath();
+    return true;
+}
+
+bool SearchWindow::openFrom(const QString& path)
+{
+    if (searching()) return false;
+    const QString failed = QStringLiteral("Результат поиска из файла «%1» не открыт.\n\n").arg(QFileInfo(path).fileName());
+    const files::ReadResult read = files::ReadWhole(QFile::encodeName(path).toStdString(), search::MaxResultBytes);
+    if (!read.ok) {
+        tell(failed + QString::fromStdString(files::Reason(read.failure)));
+        return false;
+    }
+    search::ParsedResult parsed = search::ParseResult(read.bytes);
+    if (!parsed.result) {
+        tell(failed + QStringLiteral("Это не результат поиска, или он повреждён: ") +
+             QString::fromStdString(parsed.error));
+        return false;
+    }
+    folder_ = QFileInfo(path).absolutePath();
+    result_ = std::move(parsed.result);
+    {
+        const QSignalBlocker columns(Columns), rows(Rows), sample(Sample), size(SampleSize);
+        Columns->setValue(result_->box.columns);
+        Rows->setValue(result_->box.rows);
+        Sample->setChecked(result_->sample);
+        if (result_->sample && result_->begin == 0 && result_->end <= std::uint64_t(MaxSampleSize)) {
+            SampleSize->setValue(int(result_->end));
+        }
+    }
+    setSearching(false);
+    showResult();
+    return true;
+}
+
+void SearchWindow::askSave()
+{
+    if (!result_ || searching()) return;
+    const std::unique_ptr<QFileDialog> dialog(
+        files::MakeFileDialog(this, QStringLiteral("Сохранить результат поиска"), folder_, ResultFilter));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setDefaultSuffix(QStringLiteral("txt"));
+    dialog->selectFile(QStringLiteral("поиск-%1x%2.txt").arg(result_->box.columns).arg(result_->box.rows));
+    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()) {
+        saveTo(dialog->selectedFiles().first());
+    }
+}
+
+void SearchWindow::askOpen()
+{
+    if (searching()) return;
+    const std::unique_ptr<QFileDialog> dialog(
+        files::MakeFileDialog(this, QStringLiteral("Открыть результат поиска"), folder_, ResultFilter));
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()) {
+        openFrom(dialog->selectedFiles().first());
+    }
+}
+
+}  // namespace hexlife

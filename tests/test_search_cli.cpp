@@ -1,0 +1,305 @@
+// hexagonal-life-search as a user runs it: the summary's form, a file that
+// is the same on any thread count, Ctrl+C and SIGTERM kept as a partial
+// result that the same command completes to the uninterrupted one, bad
+// options and files refused in Russian with nothing written, and the RLE
+// files it writes run in Golly to the period and move the result states.
+#include <QtTest>
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <csignal>
+
+#include "rle/rle.h"
+#include "search/result_file.h"
+#include "search/search.h"
+
+using namespace hexlife;
+using namespace hexlife::search;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    QString out, err;
+};
+
+// Runs the program with no display and the C locale's UTF-8.
+Outcome Run(const QStringList& args, int timeout = 600000)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    p.setProcessEnvironment(env);
+    p.start(HEXLIFE_SEARCH_PROGRAM, args);
+    p.waitForFinished(timeout);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+std::vector<GollyCell> CellsOf(const rle::Cells& cells)
+{
+    std::vector<GollyCell> out;
+    for (const rle::LiveRun& run : cells.runs)
+        for (std::int64_t x = run.x1; x <= run.x2; ++x) out.push_back({x, run.y});
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::vector<GollyCell> Moved(std::vector<GollyCell> cells, std::int64_t dx, std::int64_t dy)
+{
+    for (GollyCell& c : cells) c = {c.x + dx, c.y + dy};
+    std::sort(cells.begin(), cells.end());
+    return cells;
+}
+
+std::string RleOf(const std::vector<GollyCell>& cells) { return rle::WriteCells(cells, "test"); }
+
+}  // namespace
+
+class TestSearchCli : public QObject {
+    Q_OBJECT
+
+private slots:
+    void helpWithoutDisplay()
+    {
+        const Outcome help = Run({"--help"});
+        QCOMPARE(help.status, 0);
+        QVERIFY(help.out.contains("Использование") && help.out.contains("--range A:B"));
+        const Outcome version = Run({"--version"});
+        QCOMPARE(version.status, 0);
+        QVERIFY(version.out.startsWith("hexagonal-life-search "));
+    }
+
+    // The summary in its fixed form, counts that add up, the file's own
+    // summary, and the same file from one thread and from two.
+    void summaryAndFile()
+    {
+        QTemporaryDir dir;
+        const QString one = dir.filePath("one.txt"), two = dir.filePath("two.txt");
+        const Outcome a = Run({"--columns", "3", "--rows", "3", "--threads", "1", "--out", one});
+        const Outcome b = Run({"--columns", "3", "--rows", "3", "--threads", "2", "--out", two});
+        QCOMPARE(a.status, 0);
+        QCOMPARE(b.status, 0);
+        QCOMPARE(a.out, b.out);
+        QCOMPARE(ReadFile(one), ReadFile(two));
+        const QStringList lines = a.out.split('\n', Qt::SkipEmptyParts);
+        const QRegularExpression form(
+            "^(figures \\d+|died \\d+|still \\d+|(oscillator|ship) p\\d+ \\d+|grows \\d+|undecided \\d+)$");
+        QStringList kinds;
+        quint64 figures = 0, sum = 0;
+        int lastPeriod[2] = {0, 0};
+        for (const QString& line : lines) {
+            QVERIFY2(form.match(line).hasMatch(), qPrintable(line));
+            const QStringList w = line.split(' ');
+            kinds << w[0];
+            if (w[0] == "figures") figures = w[1].toULongLong();
+            else sum += w.last().toULongLong();
+            if (w.size() == 3) {
+                const int k = w[0] == "ship", p = w[1].mid(1).toInt();
+                QVERIFY2(p > lastPeriod[k], "periods in order");
+                lastPeriod[k] = p;
+            }
+        }
+        QCOMPARE(figures, quint64(512));
+        QCOMPARE(sum, figures);
+        kinds.removeDuplicates();
+        QVERIFY(kinds.mid(0, 3) == QStringList({"figures", "died", "still"}) && kinds.endsWith("undecided"));
+        const ParsedResult parsed = ParseResult(ReadFile(one).toStdString());
+        QVERIFY2(parsed.result && parsed.result->complete(), parsed.error.c_str());
+        QCOMPARE(QString::fromStdString(SummaryText(parsed.result->progress.tally)), a.out);
+    }
+
+    // Interrupted by SIGINT or SIGTERM part way, the file holds a valid
+    // partial result; the same command goes on and ends byte for byte as
+    // the uninterrupted run.
+    void interruptThenResume_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+    }
+    void interruptThenResume()
+    {
+        QFETCH(int, signal);
+        QTemporaryDir dir;
+        const QString whole = dir.filePath("whole.txt"), part = dir.filePath("part.txt");
+        auto args = [](const QString& out) {
+            return QStringList{"--columns", "4", "--rows", "4", "--threads", "1", "--out", out};
+        };
+        QElapsedTimer clock;
+        clock.start();
+        const Outcome reference = Run(args(whole));
+        const qint64 length = clock.elapsed();
+        QCOMPARE(reference.status, 0);
+        bool interrupted = false;
+        for (qint64 wait = length / 3; wait >= 20 && !interrupted; wait /= 2) {
+            QFile::remove(part);
+            QProcess p;
+            p.start(HEXLIFE_SEARCH_PROGRAM, args(part));
+            QVERIFY(p.waitForStarted());
+            QTest::qWait(int(wait));
+            ::kill(pid_t(p.processId()), signal);
+            QVERIFY(p.waitForFinished(120000));
+            if (p.exitCode() == 0) continue;  // done before the signal came: try sooner
+            QCOMPARE(p.exitCode(), 128 + signal);
+            QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains("прервано"));
+            interrupted = true;
+        }
+        QVERIFY2(interrupted, "the search always ended before the signal");
+        const ParsedResult partial = ParseResult(ReadFile(part).toStdString());
+        QVERIFY2(partial.result, partial.error.c_str());
+        QVERIFY(!partial.result->complete());
+        const Outcome resumed = Run(args(part));
+        QCOMPARE(resumed.status, 0);
+        QCOMPARE(resumed.out, reference.out);
+        QCOMPARE(ReadFile(part), ReadFile(whole));
+    }
+
+    // Each fault: its exit status, a Russian message that names it, and no
+    // file written (an old one left as it was).
+    void badInputIsRefused()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath("out.txt"), a = dir.filePath("a.txt"), b = dir.filePath("b.txt"),
+                      c = dir.filePath("c.txt"), bad = dir.filePath("bad.txt"), other = dir.filePath("other.txt");
+        QCOMPARE(Run({"--columns", "3", "--rows", "3", "--range", "0:300", "--out", a}).status, 0);
+        QCOMPARE(Run({"--columns", "3", "--rows", "3", "--range", "200:512", "--out", b}).status, 0);
+        QCOMPARE(Run({"--columns", "3", "--rows", "2", "--out", c}).status, 0);
+        QCOMPARE(Run({"--columns", "2", "--rows", "2", "--out", other}).status, 0);
+        QByteArray damaged = ReadFile(a);
+        damaged[damaged.size() / 2] = damaged[damaged.size() / 2] == '1' ? '2' : '1';
+        QFile f(bad);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(damaged) == damaged.size());
+        f.close();
+        const QByteArray otherBefore = ReadFile(other);
+
+        struct Case {
+            QStringList args;
+            int status;
+            QString words;
+        };
+        const QList<Case> cases = {
+            {{"--columns", "4", "--rows", "4", "--range", "0:65537", "--out", out}, 2, "вне пределов"},
+            {{"--columns", "4", "--rows", "4", "--range", "7:7", "--out", out}, 2, "вне пределов"},
+            {{"--columns", "4", "--rows", "4", "--range", "7-9", "--out", out}, 2, "диапазон"},
+            {{"--columns", "7", "--rows", "1", "--out", out}, 2, "вне пределов"},
+            {{"--columns", "6", "--rows", "7", "--out", out}, 2, "вне пределов"},
+            {{"--columns", "0", "--rows", "3", "--out", out}, 2, "вне пределов"},
+            {{"--columns", "3", "--out", out}, 2, "--rows"},
+            {{"--columns", "3", "--rows", "3", "--threads", "0", "--out", out}, 2, "потоков"},
+            {{"--columns", "3", "--rows", "3", "--seed", "5", "--out", out}, 2, "--sample"},
+            {{"--columns", "3", "--rows", "3", "--frobnicate"}, 2, "неизвестный параметр"},
+            {{"--merge", bad, "--out", out}, 2, "повреждён"},
+            {{"--merge", a, c, "--out", out}, 2, "другой размер"},
+            {{"--merge", a, b, "--out", out}, 2, "пересекаются"},
+            {{"--merge", a, dir.filePath("missing.txt"), "--out", out}, 2, "не удалось прочитать"},
+            {{"--merge", a, "--columns", "3", "--out", out}, 2, "--merge"},
+            {{"--columns", "3", "--rows", "3", "--out", dir.filePath("no/such/folder.txt")}, 1, "не удалось записать"},
+            {{"--columns", "3", "--rows", "3", "--out", dir.path()}, 2, "папка"},
+            {{"--columns", "3", "--rows", "3", "--out", other}, 2, "другого поиска"},
+            {{"--merge", a, "--rle-dir", dir.filePath("no/such/folder")}, 1, "не удалось создать папку"},
+        };
+        for (const Case& k : cases) {
+            const Outcome o = Run(k.args);
+            const QString what = k.args.join(' ') + ": " + o.err;
+            QVERIFY2(o.status == k.status, qPrintable(what));
+            QVERIFY2(o.err.contains(k.words) && o.err.contains(QRegularExpression("[а-яА-ЯёЁ]")), qPrintable(what));
+            QVERIFY2(o.out.isEmpty(), qPrintable(what));
+            QVERIFY2(!QFile::exists(out), qPrintable(what));
+            QCOMPARE(ReadFile(other), otherBefore);
+        }
+        // Nothing left behind: no temporary file either.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 5);
+    }
+
+    // Every object's RLE file opens in the program as the result's cells,
+    // and Golly runs it to the stated period and move (measured against a
+    // still domino pair far behind it); the long-lived figures' files hold
+    // their start figures.
+    void rleFilesRunInGolly()
+    {
+        QVERIFY2(!QStandardPaths::findExecutable("bgolly").isEmpty(), "bgolly (Debian's golly) is not installed");
+        QTemporaryDir dir;
+        const QString out = dir.filePath("r.txt"), rles = dir.filePath("rle");
+        QCOMPARE(Run({"--columns", "4", "--rows", "4", "--out", out, "--rle-dir", rles}).status, 0);
+        const ParsedResult parsed = ParseResult(ReadFile(out).toStdString());
+        QVERIFY(parsed.result);
+        const Result& result = *parsed.result;
+        int k = 0;
+        for (const ObjectTally* t : ObjectsInOrder(result.progress.tally)) {
+            const ObjectForm& form = t->form;
+            const QString name = QString("%1/object-%2.rle").arg(rles).arg(++k, 3, 10, QChar('0'));
+            const std::string text = ReadFile(name).toStdString();
+            const rle::ParseResult read = rle::Parse(text);
+            QVERIFY2(read.cells, qPrintable(name));
+            std::vector<GollyCell> cells = form.cells;
+            std::sort(cells.begin(), cells.end());
+            QVERIFY2(CellsOf(*read.cells) == cells, qPrintable(name));
+            QVERIFY2(rle::ReadPattern(text).pattern.has_value(), qPrintable(name));
+
+            // The domino (0,0),(1,0) is period 2 and never moves: placed 40
+            // columns on the side the object moves away from.
+            std::int64_t width = 0;
+            for (const GollyCell& c : cells) width = std::max(width, c.x + 1);
+            const std::int64_t mx = form.dx > 0 ? -40 : width + 40;
+            std::vector<GollyCell> start = cells;
+            start.push_back({mx, 0});
+            start.push_back({mx + 1, 0});
+            QFile in(dir.filePath("in.rle"));
+            QVERIFY(in.open(QIODevice::WriteOnly));
+            in.write(QByteArray::fromStdString(RleOf(start)));
+            in.close();
+            for (int g = 1; g <= 2 * form.period; ++g) {
+                QProcess golly;
+                golly.start("bgolly", {"-a", "QuickLife", "-q", "-q", "-m", QString::number(g), "-o",
+                                       dir.filePath("out.rle"), in.fileName()});
+                QVERIFY(golly.waitForFinished(30000) && golly.exitCode() == 0);
+                const rle::ParseResult after = rle::Parse(ReadFile(dir.filePath("out.rle")).toStdString());
+                QVERIFY(after.cells);
+                // Split at the widest gap in x: the domino on one side.
+                std::vector<GollyCell> all = CellsOf(*after.cells);
+                size_t cut = 1;
+                for (size_t i = 1; i < all.size(); ++i)
+                    if (all[i].x - all[i - 1].x > all[cut].x - all[cut - 1].x) cut = i;
+                std::vector<GollyCell> left(all.begin(), all.begin() + long(cut)), right(all.begin() + long(cut), all.end());
+                std::vector<GollyCell>& domino = mx < 0 ? left : right;
+                std::vector<GollyCell>& object = mx < 0 ? right : left;
+                QCOMPARE(domino.size(), size_t(2));
+                std::int64_t dx0 = INT64_MAX, dy0 = INT64_MAX, ox = INT64_MAX, oy = INT64_MAX;
+                for (const GollyCell& c : domino) dx0 = std::min(dx0, c.x), dy0 = std::min(dy0, c.y);
+                for (const GollyCell& c : object) ox = std::min(ox, c.x), oy = std::min(oy, c.y);
+                // Where the domino's corner would be at the start.
+                const std::int64_t baseX = dx0 - mx, baseY = dy0 + (g % 2);
+                const bool back = Moved(object, -ox, -oy) == cells;
+                QVERIFY2(back == (g % form.period == 0), qPrintable(QString("%1 after %2").arg(name).arg(g)));
+                if (back) {
+                    const int periods = g / form.period;
+                    QVERIFY2(ox - baseX == periods * form.dx && oy - baseY == periods * form.dy,
+                             qPrintable(QString("%1 moved %2,%3 in %4 generations").arg(name).arg(ox - baseX).arg(oy - baseY).arg(g)));
+                }
+            }
+        }
+        QVERIFY(k >= 3);
+        k = 0;
+        for (const TopEntry& e : result.progress.tally.top) {
+            const QString name = QString("%1/top-%2.rle").arg(rles).arg(++k, 2, 10, QChar('0'));
+            const rle::ParseResult read = rle::Parse(ReadFile(name).toStdString());
+            QVERIFY2(read.cells, qPrintable(name));
+            std::vector<GollyCell> figure = FigureCellsOf(result.box, e.figure);
+            std::sort(figure.begin(), figure.end());
+            QVERIFY2(CellsOf(*read.cells) == figure, qPrintable(name));
+        }
+        QCOMPARE(k, TopCount);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSearchCli)
+#include "test_search_cli.moc"

@@ -1,0 +1,362 @@
+// The search window against the search engine run directly: searches of
+// small boxes started by its buttons show the engine's counts, objects and
+// longest-lived figures, sort numerically, and a double click opens the
+// row's object or figure in the main window; a long search cancelled or
+// closed midway leaves a partial result equal to the engine's for the
+// same figures and a window that searches again; results are saved in the
+// command line's format, opened back, and a failed save writes nothing.
+#include <QtTest>
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QUndoStack>
+#include <map>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/russian.h"
+#include "dialogs.h"
+#include "field_helpers.h"
+#include "search/objects.h"
+#include "search_helpers.h"
+#include "search_window/search_window.h"
+
+using namespace hexlife;
+using namespace testing;
+using search::Box;
+
+namespace {
+
+// Long enough for a 4096-figure block of 5 × 5 under the sanitizers.
+constexpr int WaitMs = 120000;
+
+QString Cell(const QTableWidget* table, int row, int column) { return table->item(row, column)->text(); }
+
+// The live cells of the editor, or of the field, in Golly's coordinates,
+// moved to touch both axes.
+template <typename Array>
+std::vector<rle::GollyCell> LiveCells(const Array& cells, int columnLength, int count)
+{
+    std::vector<rle::GollyCell> live;
+    for (int n = 0; n < count; ++n) {
+        if (cells[size_t(n)] == 1) live.push_back(rle::ToGolly(n / columnLength, n % columnLength));
+    }
+    return Normalised(live);
+}
+
+// The search window of a shown main window, opened by its key.
+SearchWindow* OpenSearch(MainWindow& w)
+{
+    w.show();
+    w.activateWindow();
+    if (!QTest::qWaitForWindowActive(&w)) return nullptr;
+    QTest::keySequence(&w, QKeySequence::Find);
+    return w.Search != nullptr && w.Search->isVisible() ? w.Search : nullptr;
+}
+
+bool Search(SearchWindow& s, search::Box box)
+{
+    s.Columns->setValue(box.columns);
+    s.Rows->setValue(box.rows);
+    s.Sample->setChecked(false);
+    QTest::mouseClick(s.Start, Qt::LeftButton);
+    return QTest::qWaitFor([&] { return !s.searching(); }, WaitMs);
+}
+
+// The summary as the window words the command line's lines.
+QString RussianSummary(const Tally& tally)
+{
+    const std::map<std::string, QString> words = {{"figures", "фигур"}, {"died", "погибли"}, {"still", "неподвижные"},
+                                                  {"oscillator", "осциллятор"}, {"ship", "корабль"},
+                                                  {"grows", "растут"}, {"undecided", "не решено"}};
+    QStringList lines;
+    for (const QString& line : QString::fromStdString(SummaryText(tally)).trimmed().split('\n')) {
+        QStringList parts = line.split(' ');
+        const QString count = parts.takeLast();
+        parts[0] = words.at(parts[0].toStdString());
+        lines << parts.join(' ') + ": " + count;
+    }
+    return lines.join('\n');
+}
+
+// The window's table against the engine's tally, row for row in any order.
+void CompareTables(const SearchWindow& s, const Tally& tally)
+{
+    const std::map<Verdict, QString> kinds = {
+        {Verdict::Still, "Неподвижная"}, {Verdict::Oscillator, "Осциллятор"}, {Verdict::Ship, "Корабль"}};
+    QStringList expected, shown;
+    for (const auto& [key, t] : tally.objects) {
+        expected << QString("%1 %2 %3 %4 %5").arg(t.form.cells.size()).arg(kinds.at(t.form.kind())).arg(t.form.period)
+                        .arg(t.count).arg(t.smallest);
+    }
+    for (int row = 0; row < s.Objects->rowCount(); ++row) {
+        QStringList cells;
+        for (int c : {SearchWindow::ObjectCells, SearchWindow::ObjectKind, SearchWindow::ObjectPeriod,
+                      SearchWindow::ObjectCount, SearchWindow::ObjectSmallest}) {
+            cells << Cell(s.Objects, row, c);
+        }
+        shown << cells.join(' ');
+    }
+    expected.sort();
+    shown.sort();
+    QCOMPARE(shown, expected);
+
+    expected.clear();
+    shown.clear();
+    for (const TopEntry& e : tally.top) expected << QString("%1 %2").arg(e.figure).arg(e.fate.generation);
+    for (int row = 0; row < s.Longest->rowCount(); ++row) {
+        shown << Cell(s.Longest, row, SearchWindow::LongestFigure) + " " + Cell(s.Longest, row, SearchWindow::LongestGeneration);
+    }
+    expected.sort();
+    shown.sort();
+    QCOMPARE(shown, expected);
+}
+
+// As the platform delivers a double click: press, release, press, the
+// double click, release.
+void DoubleClick(QTableWidget* table, int row)
+{
+    table->scrollToItem(table->item(row, 1));
+    QWidget* viewport = table->viewport();
+    const QPoint at = table->visualItemRect(table->item(row, 1)).center();
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+    QTest::mousePress(viewport, Qt::LeftButton, {}, at);
+    QMouseEvent click(QEvent::MouseButtonDblClick, at, viewport->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+    QApplication::sendEvent(viewport, &click);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
+}
+
+}  // namespace
+
+class SearchWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { UseRussian(*qApp); }
+
+    void searchesAgreeWithTheEngine_data()
+    {
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("1 x 1") << 1 << 1;
+        QTest::newRow("3 x 2") << 3 << 2;
+        QTest::newRow("2 x 4") << 2 << 4;
+        QTest::newRow("3 x 3") << 3 << 3;
+    }
+
+    void searchesAgreeWithTheEngine()
+    {
+        QFETCH(int, columns);
+        QFETCH(int, rows);
+        const search::Box box{columns, rows};
+        MainWindow w;
+        SearchWindow* s = OpenSearch(w);
+        QVERIFY(s != nullptr);
+        QVERIFY(Search(*s, box));
+        const Result direct = RunRange(box, 0, box.figures(), 1);
+        QVERIFY(s->result().has_value());
+        QVERIFY(s->result()->complete());
+        QVERIFY(s->result()->progress.tally == direct.progress.tally);
+        QCOMPARE(s->Summary->text(), RussianSummary(direct.progress.tally));
+        QCOMPARE(s->Progress->value(), s->Progress->maximum());
+        CompareTables(*s, direct.progress.tally);
+
+        // Numbers sort as numbers, both ways, by a click on the header.
+        for (const int column : {int(SearchWindow::ObjectSmallest), int(SearchWindow::ObjectCount)}) {
+            QHeaderView* header = s->Objects->horizontalHeader();
+            for (int click = 0; click < 2; ++click) {
+                QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                                  QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, 5));
+                QCOMPARE(header->sortIndicatorSection(), column);
+                std::vector<qulonglong> values;
+                for (int row = 0; row < s->Objects->rowCount(); ++row) values.push_back(Cell(s->Objects, row, column).toULongLong());
+                if (header->sortIndicatorOrder() == Qt::DescendingOrder) std::reverse(values.begin(), values.end());
+                QVERIFY2(std::is_sorted(values.begin(), values.end()), qPrintable(QString("column %1").arg(column)));
+            }
+        }
+        CompareTables(*s, direct.progress.tally);
+
+        // A random object and a random long-lived figure, double-clicked,
+        // are in the editor, each as one change to undo.
+        std::mt19937 random(unsigned(columns * 10 + rows));
+        if (s->Objects->rowCount() > 0) {
+            const int row = int(random() % unsigned(s->Objects->rowCount()));
+            const std::uint64_t smallest = Cell(s->Objects, row, SearchWindow::ObjectSmallest).toULongLong();
+            const std::uint64_t count = Cell(s->Objects, row, SearchWindow::ObjectCount).toULongLong();
+            DoubleClick(s->Objects, row);
+            QVERIFY(w.Picture3->isVisible());
+            QCOMPARE(w.Undo->undoText(), QString("объект из поиска"));
+            const auto live = LiveCells(w.PatternCells, PatternColLen, PatternCount);
+            bool found = false;
+            for (const auto& [key, t] : direct.progress.tally.objects) {
+                found = found || (t.smallest == smallest && t.count == count && t.form.cells == live);
+            }
+            QVERIFY2(found, qPrintable(QString("row %1").arg(row)));
+            QVERIFY(w.Command1->isEnabled());
+        }
+        if (s->Longest->rowCount() > 0) {
+            s->Tabs->setCurrentWidget(s->Longest);
+            const int row = int(random() % unsigned(s->Longest->rowCount()));
+            const std::uint64_t figure = Cell(s->Longest, row, SearchWindow::LongestFigure).toULongLong();
+            DoubleClick(s->Longest, row);
+            // The empty figure changes nothing, and leaves nothing to undo.
+            if (figure != 0) QCOMPARE(w.Undo->undoText(), QString("фигура из поиска"));
+            QVERIFY(LiveCells(w.PatternCells, PatternColLen, PatternCount) == Normalised(FigureCellsOf(box, figure)));
+        }
+    }
+
+    // Cancelled midway, by its button or by closing the window, a 5 × 5
+    // search keeps exactly the blocks it finished; the window searches
+    // again, and a main window destroyed during a search takes it down.
+    void cancelKeepsThePartDone()
+    {
+        const search::Box big{5, 5}, small{2, 3};
+        auto window = std::make_unique<MainWindow>();
+        SearchWindow* s = OpenSearch(*window);
+        QVERIFY(s != nullptr);
+        for (const bool byClosing : {false, true}) {
+            s->show();
+            s->Columns->setValue(big.columns);
+            s->Rows->setValue(big.rows);
+            QTest::mouseClick(s->Start, Qt::LeftButton);
+            QVERIFY(s->searching());
+            QVERIFY(!s->Start->isEnabled() && !s->Columns->isEnabled() && s->Cancel->isEnabled());
+            QVERIFY(QTest::qWaitFor([&] { return !s->ProgressText->text().startsWith("Сделано 0 "); }, WaitMs));
+            if (byClosing) {
+                s->close();
+            } else {
+                QTest::mouseClick(s->Cancel, Qt::LeftButton);
+            }
+            QVERIFY(QTest::qWaitFor([&] { return !s->searching(); }, WaitMs));
+            const Result& part = *s->result();
+            QVERIFY(!part.complete());
+            const std::uint64_t done = RangesSize(part.progress.done);
+            QVERIFY(done > 0 && done < big.figures());
+            Tally expected;
+            for (const auto& [b, e] : part.progress.done) expected.add(RunRange(big, b, e, 2).progress.tally);
+            QVERIFY(part.progress.tally == expected);
+            QVERIFY(s->ProgressText->text().startsWith("Не закончено"));
+            QVERIFY(s->Start->isEnabled() && s->Columns->isEnabled() && !s->Cancel->isEnabled());
+        }
+        s->show();
+        QVERIFY(Search(*s, small));
+        QVERIFY(s->result()->progress.tally == RunRange(small, 0, small.figures(), 1).progress.tally);
+
+        s->Columns->setValue(big.columns);
+        s->Rows->setValue(big.rows);
+        QTest::mouseClick(s->Start, Qt::LeftButton);
+        QVERIFY(s->searching());
+        window.reset();
+    }
+
+    // Saved through its dialog, a result is the command line's file of the
+    // same search; opened back in another window it shows the same; a
+    // damaged file and a folder that cannot be written are told and
+    // change nothing.
+    void resultsAreSavedAndOpened()
+    {
+        const search::Box box{3, 2};
+        const Result direct = RunRange(box, 0, box.figures(), 1);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("поиск.txt");
+        {
+            MainWindow w;
+            SearchWindow* s = OpenSearch(w);
+            QVERIFY(s != nullptr);
+            QVERIFY(!s->Save->isEnabled());
+            QVERIFY(Search(*s, box));
+            const QStringList seen = Dismissed([&] { QTest::mouseClick(s->Save, Qt::LeftButton); }, [&](QWidget* modal) {
+                if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+                    dialog->setDirectory(dir.path());
+                    dialog->findChild<QLineEdit*>("fileNameEdit")->setText("поиск");
+                    QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+                }
+            });
+            QCOMPARE(seen.size(), 1);
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll().toStdString(), FormatResult(direct));
+        }
+        MainWindow w;
+        SearchWindow* s = OpenSearch(w);
+        QVERIFY(s != nullptr);
+        QVERIFY(s->openFrom(path));
+        QCOMPARE(s->Columns->value(), box.columns);
+        QCOMPARE(s->Rows->value(), box.rows);
+        QVERIFY(s->result()->progress.tally == direct.progress.tally);
+        QCOMPARE(s->Summary->text(), RussianSummary(direct.progress.tally));
+        CompareTables(*s, direct.progress.tally);
+
+        // One byte changed: refused by its checksum, with a message.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        bytes[bytes.indexOf("died") + 5] = bytes[bytes.indexOf("died") + 5] == '9' ? '8' : '9';
+        QVERIFY(file.seek(0) && file.write(bytes) == bytes.size());
+        file.close();
+        const QString other = dir.filePath("другой.txt");
+        QFile::copy(path, other);
+        QStringList seen = Dismissed([&] { QVERIFY(!s->openFrom(other)); });
+        QCOMPARE(seen.size(), 1);
+        QVERIFY2(seen[0].contains("не открыт"), qPrintable(seen[0]));
+        QVERIFY(s->result()->progress.tally == direct.progress.tally);
+
+        // A read-only folder; root ignores modes, so the save is made as nobody.
+        QTemporaryDir locked;
+        QVERIFY(chmod(locked.path().toUtf8().constData(), 0555) == 0);
+        const bool root = geteuid() == 0;
+        if (root) QVERIFY(seteuid(65534) == 0);
+        bool saved = true;
+        seen = Dismissed([&] { saved = s->saveTo(locked.filePath("поиск.txt")); });
+        if (root) QVERIFY(seteuid(0) == 0);
+        chmod(locked.path().toUtf8().constData(), 0700);
+        QVERIFY(!saved);
+        QCOMPARE(seen.size(), 1);
+        QVERIFY2(seen[0].contains("не сохранён") && seen[0].contains("поиск.txt"), qPrintable(seen[0]));
+        QVERIFY(QDir(locked.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden).isEmpty());
+    }
+
+    // An object too large for the editor goes onto the field, paused at its
+    // start, ready for Space.
+    void largeObjectsGoOntoTheField()
+    {
+        const search::Box box{2, 2};
+        Result result = RunRange(box, 0, box.figures(), 1);
+        ObjectTally wide;
+        for (int x = 0; x < 40; x += 3) wide.form.cells.push_back({x, x / 2});
+        wide.form.cells = Normalised(wide.form.cells);
+        wide.count = 1000000;
+        result.progress.tally.objects[ObjectKey(wide.form)] = wide;
+        QTemporaryDir dir;
+        QFile file(dir.filePath("wide.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray::fromStdString(FormatResult(result)));
+        file.close();
+
+        MainWindow w;
+        SearchWindow* s = OpenSearch(w);
+        QVERIFY(s != nullptr);
+        QVERIFY(s->openFrom(file.fileName()));
+        int row = -1;
+        for (int r = 0; r < s->Objects->rowCount(); ++r) {
+            if (Cell(s->Objects, r, SearchWindow::ObjectCount) == "1000000") row = r;
+        }
+        QVERIFY(row >= 0);
+        DoubleClick(s->Objects, row);
+        QVERIFY(!w.Picture3->isVisible());
+        QVERIFY(w.Run.running() && w.Run.paused());
+        QCOMPARE(w.Undo->undoText(), QString("объект из поиска"));
+        QVERIFY(LiveCells(w.FieldCells, FieldColLen, FieldCellCount) == wide.form.cells);
+    }
+};
+
+QTEST_MAIN(SearchWindowTest)
+#include "test_search_window.moc"
