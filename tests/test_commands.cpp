@@ -19,7 +19,7 @@
 
 #include "app/russian.h"
 #include "commands/command_table.h"
-#include "search_window/search_window.h"
+#include "search/search_window.h"
 #include "dialogs.h"
 #include "files/file_dialog.h"
 #include "history/colony_plot.h"

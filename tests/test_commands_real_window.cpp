@@ -22,7 +22,7 @@
 #include "dialogs.h"
 #include "field_helpers.h"
 #include "history/colony_plot.h"
-#include "search_window/search_window.h"
+#include "search/search_window.h"
 
 using namespace hexlife;
 

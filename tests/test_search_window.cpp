@@ -28,7 +28,7 @@
 #include "field_helpers.h"
 #include "search/objects.h"
 #include "search_helpers.h"
-#include "search_window/search_window.h"
+#include "search/search_window.h"
 
 using namespace hexlife;
 using namespace testing;

@@ -13,7 +13,7 @@
 #include "rle/pattern_files.h"
 #include "rle/rle.h"
 #include "screen/frame_pacer.h"
-#include "search_window/search_window.h"
+#include "search/search_window.h"
 #include "surface/picture_box.h"
 
 namespace hexlife {

@@ -1,4 +1,4 @@
-#include "search_window/search_window.h"
+#include "search/search_window.h"
 
 #include <algorithm>
 #include <cmath>
