@@ -354,7 +354,7 @@ private slots:
         QVERIFY(!w.Picture3->isVisible());
         QVERIFY(w.Run.running() && w.Run.paused());
         QCOMPARE(w.Undo->undoText(), QString("объект из поиска"));
-        QVERIFY(LiveCells(w.FieldCells, FieldColLen, FieldCellCount) == wide.form.cells);
+        QVERIFY(LiveCells(w.ShownField(), FieldColLen, FieldCellCount) == wide.form.cells);
     }
 };
 

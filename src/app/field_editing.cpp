@@ -240,25 +240,23 @@ void MainWindow::PutOnField(const FieldArray& Field, const QString& What)
 
 void MainWindow::StartPausedAt(const FieldArray& Field)
 {
-    // A run paused at its start figure, as «Пуск» would begin it.
+    // A run paused at its start figure as «Пуск» would begin it: the first
+    // tick draws generation 0 and counts 1, so that every generation has one
+    // number however the run came about.
     History.cut(0);
     FieldCells = Field;
     CycleCount = 0;
     History.start(FieldCells);
-    Label1->setText(QString::number(CycleCount));
     Run.holdPaused();
     FateShown = -1;
-    LiveCount = 0;
-    DrawField();
-    ShowFate();
+    Timer1_Timer();
     ShowRunStatus();
-    NameCount(true);
 }
 
 void MainWindow::GoOnFrom(const FieldArray& Edited)
 {
-    if (CycleCount == 0) {
-        // No generation drawn yet: the field as edited is the start figure.
+    if (CycleCount <= 1) {
+        // The start figure shown: the field as edited is the new one.
         StartPausedAt(Edited);
         return;
     }
