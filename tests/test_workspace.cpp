@@ -43,6 +43,7 @@ struct Observed {
     bool running, paused;
     PatternArray pattern;
     QImage image;
+    bool editor, start;  // the editor shown, «Пуск» enabled
     bool operator==(const Observed&) const = default;
 };
 QString Differences(const Observed& a, const Observed& b)
@@ -57,6 +58,7 @@ QString Differences(const Observed& a, const Observed& b)
     if (a.running != b.running || a.paused != b.paused) differ << "run";
     if (a.pattern != b.pattern) differ << "pattern";
     if (a.image != b.image) differ << "image";
+    if (a.editor != b.editor || a.start != b.start) differ << "editor";
     return differ.join(", ");
 }
 
@@ -64,7 +66,7 @@ Observed Observe(const MainWindow& w)
 {
     return {w.FieldCells,       w.ShownField(),    w.CycleCount,     w.Label1->text(), w.Label3->text(),
             w.Label4->text(),   w.Run.running(),   w.Run.paused(),   w.PatternCells,
-            w.Picture1->surface().image()};
+            w.Picture1->surface().image(), w.Picture3->isVisibleTo(&w), w.Command1->isEnabled()};
 }
 
 // The window at its slowest pace: no tick of its timer comes between.

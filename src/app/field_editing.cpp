@@ -68,8 +68,9 @@ private:
 // change itself, already on the editor as its procedures drew it.
 class PatternChange : public QUndoCommand {
 public:
-    PatternChange(MainWindow* window, const QString& text, const PatternArray& before, const PatternArray& after)
-        : QUndoCommand(text), window_(window), before_(before), after_(after)
+    PatternChange(MainWindow* window, const QString& text, const PatternArray& before, const PatternArray& after,
+                  bool editorBefore)
+        : QUndoCommand(text), window_(window), before_(before), after_(after), editorBefore_(editorBefore)
     {
     }
     void redo() override
@@ -80,11 +81,18 @@ public:
         }
         window_->SetPatternCells(after_);
     }
-    void undo() override { window_->SetPatternCells(before_); }
+    void undo() override
+    {
+        window_->SetPatternCells(before_);
+        if (!editorBefore_) {
+            window_->ShowEditor(false);  // closed again where it was
+        }
+    }
 
 private:
     MainWindow* window_;
     PatternArray before_, after_;
+    bool editorBefore_;
     bool made_ = true;
 };
 
@@ -281,6 +289,7 @@ MainWindow::FieldState MainWindow::TakeFieldState(int CutAt)
     state.countText = Label1->text();
     state.run = Run;
     state.tail = History.cut(CutAt);
+    state.editorShown = EditorShown();
     return state;
 }
 
@@ -297,6 +306,9 @@ void MainWindow::RestoreFieldState(FieldState&& State)
         Run.holdPaused();
     }
     History.restore(std::move(State.tail));
+    if (EditorShown() != State.editorShown) {
+        ShowEditor(State.editorShown);
+    }
     FateShown = -1;
     ShowKeptField();
     ShowFate();
@@ -307,9 +319,10 @@ void MainWindow::RestoreFieldState(FieldState&& State)
 void MainWindow::EditPattern(const QString& What, const std::function<void()>& Change)
 {
     const PatternArray before = PatternCells;
+    const bool editorBefore = EditorShown();
     Change();
     if (PatternCells != before) {
-        Undo->push(new PatternChange(this, What, before, PatternCells));
+        Undo->push(new PatternChange(this, What, before, PatternCells, editorBefore));
     }
 }
 
@@ -318,11 +331,26 @@ void MainWindow::SetPatternCells(const PatternArray& Pattern)
     // Shown in the editor, opened where it was not: an undone change of the
     // pattern is seen where it is made.
     PatternCells = Pattern;
-    Picture3->setEnabled(true);
-    Picture3->setVisible(true);
-    Picture3->surface().clear();
-    DrawEditor();
-    Command1->setEnabled(true);
+    ShowEditor(true);
+}
+
+bool MainWindow::EditorShown() const
+{
+    return Picture3->isVisibleTo(this);
+}
+
+void MainWindow::ShowEditor(bool Shown)
+{
+    if (Shown) {
+        Picture3->setEnabled(true);
+        Picture3->setVisible(true);
+        Picture3->surface().clear();
+        DrawEditor();
+    } else if (EditorShown()) {
+        Picture3->setEnabled(false);
+        Picture3->setVisible(false);
+    }
+    Command1->setEnabled(Shown);
 }
 
 void MainWindow::SelectCells(const CellRect& Cells)

@@ -156,6 +156,9 @@ public:
     // The pattern changed by `Change`, as one change to undo.
     void EditPattern(const QString& What, const std::function<void()>& Change);
     void SetPatternCells(const PatternArray& Pattern);
+    // The editor and «Пуск» shown and usable, or hidden as a run hides them.
+    void ShowEditor(bool Shown);
+    bool EditorShown() const;
     // What a change of the field changes, taken before it and given back
     // when it is undone.
     struct FieldState {
@@ -164,6 +167,7 @@ public:
         QString countText;
         RunState run;
         RunHistory::Tail tail;
+        bool editorShown = false;
     };
     FieldState TakeFieldState(int CutAt);
     void RestoreFieldState(FieldState&& State);
