@@ -221,6 +221,25 @@ private slots:
         restless.end(RunEnd::Limit, 1001);
         QCOMPARE(QString::fromStdString(restless.verdict()), QString("Без повторов: предел на цикле 1001"));
         QVERIFY(QString::fromStdString(restless.verdictDetail()).startsWith("Ни одно поколение не повторило прежнее."));
+
+        // An edit of a run ended by the limit: at the last cycle nothing
+        // is left to judge; a cycle before it, only what came after.
+        const struct {
+            int back;
+            const char* ended;
+        } edits[] = {{0, "Предел на цикле 1001"}, {1, "Без повторов с цикла 1000: предел на цикле 1001"}};
+        for (const auto& edit : edits) {
+            MainWindow w;
+            w.Picture2_MouseUp(13, 1, 0, 0, 0);  // a period-2 oscillator to the limit
+            w.Command1_Click();
+            while (w.Run.running()) w.Timer1_Timer();
+            for (int i = 0; i < edit.back; ++i) w.RunBack();
+            FieldArray field = w.ShownField();
+            field[size_t(FieldCellNumber(10, 10))] ^= 1;  // a lone cell far from the colony dies at once
+            w.EditField("cell", field);
+            while (w.Run.running() && w.Run.paused()) w.RunStep();
+            QCOMPARE(w.Label4->text(), QString(edit.ended));
+        }
     }
 
     // In the window: from any paused generation, k back and k forward give

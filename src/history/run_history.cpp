@@ -76,6 +76,7 @@ void RunHistory::start(const FieldArray& field)
     repetition_.reset();
     end_ = RunEnd::None;
     endCount_ = 0;
+    judgedFrom_ = 0;
     record(0, field);
 }
 
@@ -101,6 +102,7 @@ void RunHistory::recordEdited(int generation, const FieldArray& field)
     repetition_.reset();
     end_ = RunEnd::None;
     endCount_ = 0;
+    judgedFrom_ = generation;
     append(field, 0, FieldColLast);
 }
 
@@ -127,7 +129,7 @@ void RunHistory::append(const FieldArray& field, int first, int last)
 RunHistory::Tail RunHistory::cut(int from)
 {
     from = std::clamp(from, 0, size());
-    Tail tail{from, {}, byShape_, repetition_, end_, endCount_};
+    Tail tail{from, {}, byShape_, repetition_, end_, endCount_, judgedFrom_};
     if (from == 0) {
         tail.generations = std::move(generations_);
         generations_ = {};
@@ -144,6 +146,7 @@ RunHistory::Tail RunHistory::cut(int from)
     }
     end_ = RunEnd::None;
     endCount_ = 0;
+    judgedFrom_ = std::min(judgedFrom_, from);
     return tail;
 }
 
@@ -159,6 +162,7 @@ void RunHistory::restore(Tail tail)
     repetition_ = tail.repetition;
     end_ = tail.end;
     endCount_ = tail.endCount;
+    judgedFrom_ = tail.judgedFrom;
 }
 
 void RunHistory::detectRepetition()
@@ -280,7 +284,13 @@ std::string RunHistory::verdict() const
         return Kind(*repetition_) + ": " + Ending(end_, endCount_, false);
     }
     if (end_ == RunEnd::Limit) {
-        return "Без повторов: предел на цикле " + std::to_string(endCount_);
+        // Repetitions are looked for from the last edit on; an edit at the
+        // limit leaves nothing to judge.
+        if (judgedFrom_ == 0) return "Без повторов: предел на цикле " + std::to_string(endCount_);
+        if (endCount_ > judgedFrom_ + 1) {
+            return "Без повторов с цикла " + std::to_string(judgedFrom_ + 1) + ": предел на цикле " +
+                   std::to_string(endCount_);
+        }
     }
     return Ending(end_, endCount_, true);
 }
@@ -299,8 +309,10 @@ std::string RunHistory::verdictDetail() const
         } else {
             text = "Колеблется с периодом " + std::to_string(r.period) + from;
         }
-    } else if (end_ == RunEnd::Limit) {
+    } else if (end_ == RunEnd::Limit && judgedFrom_ == 0) {
         text = "Ни одно поколение не повторило прежнее.";
+    } else if (end_ == RunEnd::Limit && endCount_ > judgedFrom_ + 1) {
+        text = "С правки на цикле " + std::to_string(judgedFrom_ + 1) + " ни одно поколение не повторило прежнее.";
     }
     const std::string at = " на цикле " + std::to_string(endCount_);
     switch (end_) {

@@ -103,6 +103,7 @@ private:
     std::optional<Repetition> repetition_;
     RunEnd end_ = RunEnd::None;
     int endCount_ = 0;
+    int judgedFrom_ = 0;  // the generation repetitions are looked for from (the last edit)
 };
 
 struct RunHistory::Tail {
@@ -112,6 +113,7 @@ struct RunHistory::Tail {
     std::optional<Repetition> repetition;
     RunEnd end = RunEnd::None;
     int endCount = 0;
+    int judgedFrom = 0;
 };
 
 // The fate of a start figure left to run by the tick's rules, without a
