@@ -190,7 +190,9 @@ std::string WritePattern(const PatternArray& pattern, const std::string& name)
     return WriteCells(std::move(live), name);
 }
 
-std::string WriteCells(std::vector<GollyCell> live, const std::string& name, std::optional<int> generation)
+namespace {
+
+std::string WriteLive(std::vector<GollyCell> live, const std::string& name, bool placed, std::optional<int> generation)
 {
     std::int64_t left = 0, top = 0, right = -1, bottom = -1;
     if (!live.empty()) {
@@ -211,9 +213,11 @@ std::string WriteCells(std::vector<GollyCell> live, const std::string& name, std
             c = ' ';
         }
     }
-    std::string text = "#N " + title + "\n#C " + WindowCaption + " (hexagonal-life " + ProgramVersion +
-                       ")\n#CXRLE Pos=" + std::to_string(left) + "," + std::to_string(top) +
-                       (generation ? " Gen=" + std::to_string(*generation) : "") + "\n";
+    std::string text = "#N " + title + "\n#C " + WindowCaption + " (hexagonal-life " + ProgramVersion + ")\n";
+    if (placed) {
+        text += "#CXRLE Pos=" + std::to_string(left) + "," + std::to_string(top) +
+                (generation ? " Gen=" + std::to_string(*generation) : "") + "\n";
+    }
     text += "x = " + std::to_string(right - left + 1) + ", y = " + std::to_string(bottom - top + 1) +
             ", rule = B2/S2H\n";
 
@@ -256,6 +260,18 @@ std::string WriteCells(std::vector<GollyCell> live, const std::string& name, std
         line += token;
     }
     return text + line + "\n";
+}
+
+}  // namespace
+
+std::string WriteCells(std::vector<GollyCell> live, const std::string& name, std::optional<int> generation)
+{
+    return WriteLive(std::move(live), name, true, generation);
+}
+
+std::string WriteShape(std::vector<GollyCell> live, const std::string& name)
+{
+    return WriteLive(std::move(live), name, false, std::nullopt);
 }
 
 ParseResult Parse(std::string_view text)

@@ -47,6 +47,9 @@ std::string WritePattern(const PatternArray& pattern, const std::string& name);
 // marks the text as the field at that generation.
 std::string WriteCells(std::vector<GollyCell> live, const std::string& name,
                        std::optional<int> generation = std::nullopt);
+// A shape without a place of its own (no #CXRLE line): opened, it goes to
+// the middle of the editor or the field, as a pasted pattern does.
+std::string WriteShape(std::vector<GollyCell> live, const std::string& name);
 
 enum class ErrorKind {
     NotRle,         // text that is no RLE at all, or a character RLE has not

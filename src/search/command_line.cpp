@@ -254,7 +254,7 @@ bool WriteRle(const std::string& folder, const Result& result)
         if (f.kind() == Verdict::Ship) title += ", сдвиг (" + std::to_string(f.dx) + ", " + std::to_string(f.dy) + ")";
         title += ": " + std::to_string(t->count) + " в фигурах " + BoxText(result.box) + ", впервые в фигуре " +
                  std::to_string(t->smallest);
-        if (!save(name, rle::WriteCells(f.cells, title))) return false;
+        if (!save(name, rle::WriteShape(f.cells, title))) return false;
     }
     k = 0;
     for (const TopEntry& e : result.progress.tally.top) {
@@ -262,7 +262,7 @@ bool WriteRle(const std::string& folder, const Result& result)
         std::snprintf(name, sizeof name, "top-%02d.rle", ++k);
         const std::string title =
             "фигура " + std::to_string(e.figure) + " из " + BoxText(result.box) + ": " + RussianFate(e.fate);
-        if (!save(name, rle::WriteCells(FigureCellsOf(result.box, e.figure), title))) return false;
+        if (!save(name, rle::WriteShape(FigureCellsOf(result.box, e.figure), title))) return false;
     }
     return true;
 }

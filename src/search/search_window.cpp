@@ -132,11 +132,7 @@ QTableWidgetItem* PictureItem(const std::vector<rle::GollyCell>& cells, const st
 {
     QTableWidgetItem* item = Item(qulonglong(cells.size()));
     item->setData(Qt::DecorationRole, Picture(cells));
-    // No place of its own: without the #CXRLE position the pattern opens
-    // centred, as one pasted without a position does.
-    std::string text = rle::WriteCells(cells, title);
-    if (const size_t at = text.find("#CXRLE"); at != std::string::npos) text.erase(at, text.find('\n', at) + 1 - at);
-    item->setData(Qt::UserRole, QByteArray::fromStdString(text));
+    item->setData(Qt::UserRole, QByteArray::fromStdString(rle::WriteShape(cells, title)));
     item->setData(Qt::AccessibleTextRole, QStringLiteral("Живых клеток: %1").arg(cells.size()));
     return item;
 }
