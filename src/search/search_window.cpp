@@ -63,9 +63,14 @@ QString Duration(double seconds)
     const long long s = std::llround(seconds);
     if (s < 1) return QStringLiteral("меньше секунды");
     if (s < 60) return QStringLiteral("%1 с").arg(s);
-    if (s < 3600) return QStringLiteral("%1 мин %2 с").arg(s / 60).arg(s % 60);
-    if (s < 86400) return QStringLiteral("%1 ч %2 мин").arg(s / 3600).arg(s / 60 % 60);
-    return QStringLiteral("%1 дн %2 ч").arg(s / 86400).arg(s / 3600 % 24);
+    // Two units at most, the smaller left out when it is nought: «4 мин».
+    auto two = [](long long big, const char* bigUnit, long long small, const char* smallUnit) {
+        const QString first = QStringLiteral("%1 %2").arg(big).arg(QString::fromUtf8(bigUnit));
+        return small == 0 ? first : first + QStringLiteral(" %1 %2").arg(small).arg(QString::fromUtf8(smallUnit));
+    };
+    if (s < 3600) return two(s / 60, "мин", s % 60, "с");
+    if (s < 86400) return two(s / 3600, "ч", s / 60 % 60, "мин");
+    return two(s / 86400, "дн", s / 3600 % 24, "ч");
 }
 
 int Threads() { return int(std::max(1u, std::thread::hardware_concurrency())); }
@@ -264,6 +269,10 @@ SearchWindow::SearchWindow(QWidget* parent) : QDialog(parent)
                         {QStringLiteral("Клеток"), QStringLiteral("Фигура"), QStringLiteral("Исход"),
                          QStringLiteral("Поколение"), QStringLiteral("Период")},
                         QStringLiteral("Самые долгие фигуры"));
+    // Generations count from 0 at the figure; the main window's count
+    // shows generation g as cycle g + 1.
+    Longest->horizontalHeaderItem(LongestGeneration)
+        ->setToolTip(QStringLiteral("Поколение исхода, от 0 у самой фигуры; в главном окне это цикл на единицу больше."));
     // More copies first, and the longest-lived first, until a header is clicked.
     Objects->horizontalHeader()->setSortIndicator(ObjectCount, Qt::DescendingOrder);
     Longest->horizontalHeader()->setSortIndicator(LongestGeneration, Qt::DescendingOrder);
@@ -368,6 +377,11 @@ void SearchWindow::startSearch()
         result_->begin == 0 && result_->end == next.end) {
         next.seed = result_->seed;
         next.progress = result_->progress;
+    } else if (result_) {
+        // A new search: the last one's summary and tables do not stay
+        // beside its progress as if they were its own.
+        result_.reset();
+        showResult();
     }
     running_ = std::move(next);
     job_ = std::make_shared<Job>();
