@@ -144,14 +144,15 @@ private slots:
         QByteArray geometry, extents;
         QList<int> g, e;
         const QList<int> area = Numbers(workArea).mid(0, 4);
-        auto inside = [&] {
-            if (!Run("xdotool", {"getwindowgeometry", "--shell", window}, display, &geometry) ||
-                !Run("xprop", {"-id", window, "_NET_FRAME_EXTENTS"}, display, &extents)) return false;
+        auto insideArea = [&](const QString& id) {
+            if (!Run("xdotool", {"getwindowgeometry", "--shell", id}, display, &geometry) ||
+                !Run("xprop", {"-id", id, "_NET_FRAME_EXTENTS"}, display, &extents)) return false;
             g = Numbers(geometry);  // WINDOW X Y WIDTH HEIGHT SCREEN
             e = Numbers(extents);   // left right top bottom
             return g.size() >= 5 && e.size() == 4 && g[1] - e[0] >= area[0] && g[2] - e[2] >= area[1] &&
                    g[1] + g[3] + e[1] <= area[0] + area[2] && g[2] + g[4] + e[3] <= area[1] + area[3];
         };
+        auto inside = [&] { return insideArea(window); };
         QVERIFY2(WaitFor(inside, 10000), qPrintable(QString("window %1 frame %2 work area %3")
                                                         .arg(geometry.simplified(), extents.simplified(), workArea.simplified())));
         const double scale = g[3] / double(ClientWidth);
@@ -194,6 +195,22 @@ private slots:
                 drawn.insert({c.x, c.y});
             }
         QVERIFY(onScreen == drawn);
+
+        // The program's other windows open wholly in the work area, title
+        // bars on the screen, beside the main window or where there is room.
+        const std::pair<const char*, const char*> others[] = {
+            {"F1", "Клавиши и команды"}, {"ctrl+g", "Ход колонии"}, {"ctrl+f", "Поиск фигур"}};
+        for (const auto& [key, title] : others) {
+            QByteArray found;
+            QVERIFY(WaitFor([&] { return Run("xdotool", {"windowactivate", "--sync", window, "key", key}, display) &&
+                                         Run("xdotool", {"search", "--onlyvisible", "--name", title}, display, &found) &&
+                                         !found.trimmed().isEmpty(); }, 10000));
+            const QString other = QString::fromLatin1(found.split('\n').first());
+            QVERIFY2(WaitFor([&] { return insideArea(other); }, 10000),
+                     qPrintable(QString("%1: %2 frame %3 work area %4")
+                                    .arg(title, geometry.simplified(), extents.simplified(), workArea.simplified())));
+        }
+        QVERIFY(WaitFor(inside, 10000));  // the main window as it was
 
         // Maximized, the window fills the work area and shows the largest
         // scale it holds: a thumbnail clicked at that scale is chosen (its

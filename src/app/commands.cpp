@@ -1,9 +1,14 @@
 // The table of the window's commands beyond its buttons: each one's text,
 // keys, when it can act and the procedure it calls. The context menu on the
 // field, the list of keys and the tooltips that name keys come from it.
+#include <climits>
+
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "app/main_window.h"
@@ -101,9 +106,24 @@ void MainWindow::ShowKeyList()
         auto* close = new QPushButton(QStringLiteral("Закрыть"), KeyList);
         close->setAccessibleName(QStringLiteral("Закрыть"));
         connect(close, &QPushButton::clicked, KeyList, &QDialog::close);
+        // As tall as the list where the work area holds it, else shorter
+        // with a scroll bar, so that its title bar stays on the screen.
+        auto* scroll = new QScrollArea(KeyList);
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidgetResizable(true);
+        scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        scroll->setWidget(text);
         auto* layout = new QVBoxLayout(KeyList);
-        layout->addWidget(text);
+        layout->addWidget(scroll);
         layout->addWidget(close, 0, Qt::AlignRight);
+        const QMargins margins = layout->contentsMargins();
+        const int chrome = margins.top() + margins.bottom() + layout->spacing() + close->sizeHint().height() +
+                           (frameGeometry().height() - height());
+        const int room = screen() != nullptr ? screen()->availableGeometry().height() - chrome : INT_MAX;
+        const QSize list = text->sizeHint();
+        const bool clipped = list.height() > room;
+        scroll->setMinimumSize(list.width() + (clipped ? scroll->verticalScrollBar()->sizeHint().width() : 0),
+                               std::min(list.height(), room));
         Commands->attachTo(KeyList);
         KeyList->adjustSize();
         PlaceBeside(KeyList);

@@ -116,16 +116,6 @@ void MainWindow::ShowSearch()
                     }
                 });
         PlaceBeside(Search);
-        // Where the screen has no room beside the main window, the search
-        // stands at the work area's bottom right, clear of the editor at the
-        // field's top left, so that a row opened there is seen.
-        const QRect editor(Picture3->mapToGlobal(QPoint(0, 0)), Picture3->size());
-        if (screen() != nullptr && QRect(Search->pos(), Search->size()).intersects(editor)) {
-            const QRect area = screen()->availableGeometry();
-            const QSize frame = Search->size() + (frameGeometry().size() - size());
-            Search->move(std::max(area.left(), area.right() + 1 - frame.width()),
-                         std::max(area.top(), area.bottom() + 1 - frame.height()));
-        }
     }
     Search->show();
     Search->raise();

@@ -234,7 +234,8 @@ private:
     void SetFigureFate(int k, const QString& text);
     std::unique_ptr<QThread> FatesThread;
     // Puts a window of the program beside the main window where the screen
-    // has room for it, so that it covers none of the field.
+    // has room for it, so that it covers none of the field; else at the
+    // work area's bottom right, wholly on the screen where it fits.
     void PlaceBeside(QWidget* window);
     // Shows the editor, emptied, over the field: the first steps of
     // choosing a figure and of opening a pattern.

@@ -132,6 +132,11 @@ void MainWindow::PlaceBeside(QWidget* window)
     // The new window is not framed yet: its frame is taken to be the main
     // window's. The main window first, then the others that are open.
     const QSize frame = frameGeometry().size() - size();
+    // Shortened to the work area where its layout lets it.
+    const QSize room = screen->availableGeometry().size() - frame - QSize(1, 1);
+    if (window->width() > room.width() || window->height() > room.height()) {
+        window->resize(window->size().boundedTo(room).expandedTo(window->minimumSizeHint()));
+    }
     const QSize size = window->size() + frame;
     std::vector<ScreenRect> taken;
     for (QWidget* shown : {static_cast<QWidget*>(this), static_cast<QWidget*>(Plot), static_cast<QWidget*>(KeyList),
@@ -141,10 +146,18 @@ void MainWindow::PlaceBeside(QWidget* window)
             taken.push_back({r.x(), r.y(), r.width(), r.height()});
         }
     }
-    const QRect area = screen->availableGeometry();
+    // A pixel short of the work area's right and bottom edges: at a
+    // fractional scale a window's edge may round one device pixel outward.
+    const QRect area = screen->availableGeometry().adjusted(0, 0, -1, -1);
     if (const auto place = BesidePlace(taken, size.width(), size.height(), {area.x(), area.y(), area.width(), area.height()})) {
         window->move(place->x, place->y);
+        return;
     }
+    // No room beside: the work area's bottom right, clear of the editor and
+    // the thumbnails at the main window's left, its title bar always on the
+    // screen.
+    window->move(std::max(area.left(), area.right() + 1 - size.width()),
+                 std::max(area.top(), area.bottom() + 1 - size.height()));
 }
 
 // A zoom asked for while maximized restores the window first: the zoom is
