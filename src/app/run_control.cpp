@@ -123,10 +123,8 @@ void MainWindow::RunPause()
             TellWhatFieldClicksDo();
         } else {
             // A run resumed from the editor, as «Пуск» leaves the controls.
-            if (Picture3->isVisible()) {
-                Picture3->setEnabled(false);
-                Picture3->setVisible(false);
-                Command1->setEnabled(false);
+            if (EditorShown()) {
+                ShowEditor(false);
                 Picture1->setFocus();
             }
             Timer1->start(Run.intervalMs());

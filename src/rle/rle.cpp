@@ -459,6 +459,21 @@ Placed Place(const Cells& cells, const GridArea& area, bool atPosition)
     return result;
 }
 
+namespace {
+
+// The cells placed, as the editor's or the field's array.
+template <typename Array>
+Array ArrayOf(const std::vector<int>& cells)
+{
+    Array array{};
+    for (int n : cells) {
+        array[size_t(n)] = 1;
+    }
+    return array;
+}
+
+}  // namespace
+
 ReadResult ReadPattern(std::string_view text)
 {
     ReadResult result;
@@ -472,11 +487,7 @@ ReadResult ReadPattern(std::string_view text)
         result.error = placed.error;
         return result;
     }
-    PatternArray pattern{};
-    for (int n : *placed.cells) {
-        pattern[size_t(n)] = 1;
-    }
-    result.pattern = pattern;
+    result.pattern = ArrayOf<PatternArray>(*placed.cells);
     return result;
 }
 
@@ -490,11 +501,7 @@ Opened ReadAnywhere(std::string_view text)
     }
     const Cells& cells = *parsed.cells;
     auto onField = [&](const Placed& placed) {
-        FieldArray field{};
-        for (int n : *placed.cells) {
-            field[size_t(n)] = 1;
-        }
-        result.field = field;
+        result.field = ArrayOf<FieldArray>(*placed.cells);
         return result;
     };
     if (cells.generation) {
@@ -504,11 +511,7 @@ Opened ReadAnywhere(std::string_view text)
     }
     const Placed inEditor = Place(cells, PatternArea, true);
     if (inEditor.cells) {
-        PatternArray pattern{};
-        for (int n : *inEditor.cells) {
-            pattern[size_t(n)] = 1;
-        }
-        result.pattern = pattern;
+        result.pattern = ArrayOf<PatternArray>(*inEditor.cells);
         return result;
     }
     const Placed onTheField = Place(cells, FieldArea, false);
