@@ -5,6 +5,7 @@
 #include <functional>
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
@@ -38,9 +39,28 @@ inline QStringList Dismissed(const std::function<void()>& action,
     });
     timer.start();
     action();
-    // A pop-up opens without a loop of its own: give the timer its turn.
-    for (int i = 0; i < 4 && QApplication::activePopupWidget() != nullptr; ++i) {
-        QTest::qWait(10);
+    // A pop-up opens without a loop of its own: give the timer its turn,
+    // until it is closed.
+    auto waitUntil = [](const std::function<bool()>& done) {
+        QDeadlineTimer deadline(10000);
+        while (!done() && !deadline.hasExpired()) {
+            QTest::qWait(5);
+        }
+    };
+    if (closePopups) {
+        waitUntil([] { return QApplication::activePopupWidget() == nullptr; });
+    }
+    // A closed pop-up gives the activation back to the window under it, and
+    // only then do that window's keys reach its actions. A window system
+    // does it at once; the offscreen platform only when the pop-up's hiding
+    // wins a race with its own activation, else the hidden menu stays the
+    // active window: it is given back here, as a window system would.
+    if (!seen.isEmpty() && QApplication::activePopupWidget() == nullptr) {
+        if (QWidget* active = QApplication::activeWindow();
+            active != nullptr && !active->isVisible() && active->parentWidget() != nullptr) {
+            active->parentWidget()->window()->activateWindow();
+        }
+        waitUntil([] { return QApplication::activeWindow() == nullptr || QApplication::activeWindow()->isVisible(); });
     }
     return seen;
 }

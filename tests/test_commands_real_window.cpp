@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QUndoStack>
 #include <memory>
 #include <random>
 #include <set>
@@ -77,6 +78,18 @@ QString Violation(const MainWindow& w)
     return {};
 }
 
+// What the user has made: the generation shown and the pattern.
+struct Work {
+    FieldArray shown;
+    PatternArray pattern;
+    bool operator==(const Work&) const = default;
+};
+Work WorkOf(const MainWindow& w) { return {w.ShownField(), w.PatternCells}; }
+
+const WorkChange* ChangeAt(const MainWindow& w, int i) { return static_cast<const WorkChange*>(w.Undo->command(i)); }
+// The serial of the last change done, 0 for none.
+std::uint64_t LastChange(const MainWindow& w) { return w.Undo->index() > 0 ? ChangeAt(w, w.Undo->index() - 1)->serial() : 0; }
+
 int EnvInt(const char* name, int fallback)
 {
     bool ok = false;
@@ -122,7 +135,7 @@ private slots:
             if (QTest::qWaitForWindowActive(next, 2000)) target = next;
         };
         std::array<int, PhaseCount> perPhase{};
-        int keys = 0, menus = 0, dialogs = 0, paints = 0, ticks = 0, plotPaints = 0;
+        int keys = 0, menus = 0, dialogs = 0, paints = 0, ticks = 0, plotPaints = 0, undoneChecks = 0;
         struct PaintCounter : QObject {
             int* count;
             explicit PaintCounter(int* c) : count(c) {}
@@ -154,19 +167,28 @@ private slots:
             const bool settled = phase == Phase::Idle || phase == Phase::Editing;
             const int kind = pick(100);
             ++perPhase[int(phase)];
+            // What the user has made, before the action: nothing may change
+            // it that undo cannot bring back. Ticks change the field while
+            // a run goes, and the run's commands show other generations of
+            // the same run: those are not looked at.
+            const Work workBefore = WorkOf(w);
+            const std::uint64_t lastChange = LastChange(w);
+            bool mayLose = phase != Phase::Running && kind < 85;
             if (kind < 55) {
                 // A command: mostly one not yet reached in this state, by a
                 // way not yet taken, else any; those that ask for a file seldom.
                 std::vector<std::pair<int, bool>> missing;
                 for (int r = 0; r < rows; ++r) {
                     for (bool menu : {false, true}) {
-                        if (!reached[size_t(r)][menu][int(phase)] && !(menu && table.command(r).group == CommandGroup::Hidden)) {
+                        if (!reached[size_t(r)][menu][int(phase)] && !(menu && table.command(r).group == CommandGroup::Hidden) &&
+                            (menu || !table.command(r).keys.isEmpty())) {
                             missing.push_back({r, menu});
                         }
                     }
                 }
                 int row = pick(rows);
-                bool byMenu = pick(8) == 0 && table.command(row).group != CommandGroup::Hidden;
+                // A submenu (the recent files) has no key.
+                bool byMenu = (pick(8) == 0 || table.command(row).keys.isEmpty()) && table.command(row).group != CommandGroup::Hidden;
                 // An ended run is looked back at: the state every command
                 // must meet too.
                 const bool lookBack = phase == Phase::Ended && pick(2) == 0;
@@ -180,6 +202,9 @@ private slots:
                     continue;
                 }
                 const Command& command = table.command(row);
+                mayLose = mayLose && (command.group != CommandGroup::Run || command.keys.contains(QKeySequence(Qt::CTRL | Qt::Key_R))) &&
+                          !command.keys.contains(QKeySequence(Qt::CTRL | Qt::Key_Z)) &&
+                          !command.keys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y));
                 if (!byMenu && target != &w && pick(4) == 0) activate(&w);
                 const QStringList seen = testing::Dismissed([&] {
                     if (byMenu) {
@@ -257,6 +282,19 @@ private slots:
                 ticks += std::max(0, w.CycleCount - before);
                 ++paints;
             }
+            // Whatever changed what the user made can be undone back to it,
+            // and done again.
+            if (mayLose && WorkOf(w) != workBefore) {
+                int made = 0;
+                for (int i = w.Undo->index() - 1; i >= 0 && ChangeAt(w, i)->serial() > lastChange; --i) ++made;
+                if (made == 0) QFAIL(qPrintable(where + " (" + done + "): the field or the pattern changed with nothing to undo"));
+                if (pick(2) == 0) {
+                    for (int i = 0; i < made; ++i) w.UndoEdit();
+                    if (WorkOf(w) != workBefore) QFAIL(qPrintable(where + " (" + done + "): undone, the field or the pattern is not as it was"));
+                    for (int i = 0; i < made; ++i) w.RedoEdit();
+                    ++undoneChecks;
+                }
+            }
             const QString violation = Violation(w);
             if (!violation.isEmpty()) QFAIL(qPrintable(where + " (" + done + "): " + violation));
         }
@@ -265,6 +303,7 @@ private slots:
         for (int r = 0; r < table.size(); ++r) {
             for (int way = 0; way < 2; ++way) {
                 if (way == 1 && table.command(r).group == CommandGroup::Hidden) continue;
+                if (way == 0 && table.command(r).keys.isEmpty()) continue;
                 for (int p = 0; p < PhaseCount; ++p) {
                     if (!reached[size_t(r)][way][p]) {
                         unreached << QString("«%1» %2 %3").arg(table.command(r).text, way ? "menu" : "key", PhaseNames[p]);
@@ -272,12 +311,13 @@ private slots:
                 }
             }
         }
-        qInfo("seed %u: %d keys, %d menu picks, %d dialogs, %d waits, %d ticks, %d paints of the plot", seed, keys,
-              menus, dialogs, paints, ticks, plotPaints);
+        qInfo("seed %u: %d keys, %d menu picks, %d dialogs, %d waits, %d ticks, %d paints of the plot, %d changes undone "
+              "and done again", seed, keys, menus, dialogs, paints, ticks, plotPaints, undoneChecks);
         qInfo("actions by state: %d idle, %d editing, %d running, %d paused, %d ended, %d review", perPhase[0],
               perPhase[1], perPhase[2], perPhase[3], perPhase[4], perPhase[5]);
         QVERIFY2(unreached.isEmpty(), qPrintable(QString("seed %1: not reached: ").arg(seed) + unreached.join(", ")));
         QVERIFY(plotPaints > 0);
+        QVERIFY(undoneChecks > 0);
     }
 };
 

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/main_window.h"
+#include "app/recent_files.h"
 #include "commands/command_table.h"
 #include <QUndoStack>
 #include "rle/pattern_files.h"
@@ -26,7 +27,16 @@ void MainWindow::SetUpCommands()
     using K = QKeySequence;
     auto hasPattern = [this] { return Files->hasPattern(); };
     std::vector<Command> table = {
-        {G::Run, "Пауза или продолжение", {K(Qt::Key_Space)}, [this] { return Run.running(); }, [this] { RunPause(); }},
+        // Where there is nothing to run, a word says what would start one.
+        {G::Run, "Пауза или продолжение", {K(Qt::Key_Space)}, {}, [this] {
+             if (Run.running()) {
+                 RunPause();
+             } else {
+                 ShowNote(EditorShown()       ? QStringLiteral("Фигуру из редактора запускает «Пуск»")
+                          : History.empty()   ? QStringLiteral("Нечего запускать: выберите фигуру слева")
+                                              : QStringLiteral("Колония остановилась: Ctrl+R — снова"));
+             }
+         }},
         {G::Run, "Следующее поколение", {K(Qt::Key_Right), K(Qt::Key_N)}, [this] { return CanStep(); },
          [this] { RunStep(); }},
         {G::Run, "Предыдущее поколение", {K(Qt::Key_Left)}, [this] { return CanBrowse() && CycleCount > 1; },
@@ -41,9 +51,9 @@ void MainWindow::SetUpCommands()
          [this] { RunSlower(); }},
         {G::Run, "Начальную фигуру снова", {K(Qt::CTRL | Qt::Key_R)}, [this] { return CanRunAgain(); },
          [this] { RunAgain(); }},
-        {G::Edit, "Отменить", {K(Qt::CTRL | Qt::Key_Z)}, [this] { return CanEditField() && Undo->canUndo(); },
+        {G::Edit, "Отменить", {K(Qt::CTRL | Qt::Key_Z)}, [this] { return Undo->canUndo(); },
          [this] { UndoEdit(); }, [this] { return Undo->canUndo() ? "Отменить: " + Undo->undoText() : QStringLiteral("Отменить"); }},
-        {G::Edit, "Повторить", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), K(Qt::CTRL | Qt::Key_Y)}, [this] { return CanEditField() && Undo->canRedo(); },
+        {G::Edit, "Повторить", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), K(Qt::CTRL | Qt::Key_Y)}, [this] { return Undo->canRedo(); },
          [this] { RedoEdit(); }, [this] { return Undo->canRedo() ? "Повторить: " + Undo->redoText() : QStringLiteral("Повторить"); }},
         {G::Edit, "Очистить поле", {K(Qt::Key_Delete)}, [this] { return CanEditField() && FieldHasCells(); }, [this] { ClearFieldCells(); },
          [this] { return Selection.empty() ? QStringLiteral("Очистить поле") : QStringLiteral("Очистить выделенное"); }},
@@ -53,10 +63,22 @@ void MainWindow::SetUpCommands()
          [this] { CutSelection(); }},
         {G::Edit, "Снять выделение", {K(Qt::Key_Escape)}, [this] { return !Selection.empty(); },
          [this] { SelectCells({}); }},
+        {G::Edit, "Повернуть выделенное по часовой стрелке", {K(Qt::Key_Greater)},
+         [this] { return CanTransformSelection(); },
+         [this] { TransformSelection({1, false}, QStringLiteral("поворот по часовой стрелке")); }},
+        {G::Edit, "Повернуть выделенное против часовой стрелки", {K(Qt::Key_Less)},
+         [this] { return CanTransformSelection(); },
+         [this] { TransformSelection({5, false}, QStringLiteral("поворот против часовой стрелки")); }},
+        {G::Edit, "Отразить выделенное слева направо", {K(Qt::Key_X)}, [this] { return CanTransformSelection(); },
+         [this] { TransformSelection({0, true}, QStringLiteral("отражение слева направо")); }},
+        {G::Edit, "Отразить выделенное сверху вниз", {K(Qt::Key_Y)}, [this] { return CanTransformSelection(); },
+         [this] { TransformSelection({3, true}, QStringLiteral("отражение сверху вниз")); }},
         {G::Figure, "Открыть фигуру…", {K(K::Open)}, {}, [this] { Files->askOpen(); }},
         {G::Figure, "Сохранить фигуру…", {K(K::Save)}, hasPattern, [this] { Files->askSave(); }},
         {G::Figure, "Копировать фигуру", {K(K::Copy)}, hasPattern, [this] { Files->copy(); }},
-        {G::Figure, "Вставить фигуру", {K(K::Paste)}, {}, [this] { Files->paste(); }},
+        {G::Figure, "Вставить фигуру", {K(K::Paste)}, {}, [this] { Files->paste(PointerCell()); }},
+        {G::Figure, "Недавние фигуры", {}, [] { return !RecentFiles().isEmpty(); }, [] {}, {},
+         [this] { return RecentEntries(); }},
         {G::View, "Копировать поле", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_C)}, [this] { return FieldHasCells(); },
          [this] { CopyField(); },
          [this] { return Selection.empty() ? QStringLiteral("Копировать поле") : QStringLiteral("Копировать выделенное"); }},
@@ -73,7 +95,7 @@ void MainWindow::SetUpCommands()
         {G::View, "Обычный размер", {K(Qt::CTRL | Qt::Key_0)}, [this] { return Zoom != 1.0; }, [this] { ZoomReset(); }},
         {G::Help, "Клавиши и команды", {K(K::HelpContents)}, {}, [this] { ShowKeyList(); }},
         {G::Hidden, "Меню команд", {K(Qt::Key_Menu), K(Qt::SHIFT | Qt::Key_F10)}, {},
-         [this] { Commands->popUp(Picture1->mapToGlobal(Picture1->rect().center())); }},
+         [this] { Commands->popUp(Picture1->mapToGlobal(Picture1->rect().center()), false); }},
     };
     Commands = new CommandTable(this, std::move(table));
 

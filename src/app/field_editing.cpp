@@ -12,6 +12,7 @@
 #include <QUndoStack>
 #include <optional>
 
+#include "app/changes.h"
 #include "app/fill_dialog.h"
 #include "app/main_window.h"
 #include "commands/command_table.h"
@@ -24,77 +25,8 @@ namespace {
 
 // Changes kept for undoing; the oldest go first.
 constexpr int UndoLimit = 200;
-// How long the word on what a click on the field does stays in the top bar.
-constexpr int FieldHintMs = 8000;
-
-// A change of the field: the state it changes is taken just before the
-// change is made, and given back when it is undone.
-class FieldChange : public QUndoCommand {
-public:
-    // fromStart: the change replaces the whole run (a pattern opened onto
-    // the field); else it goes on from the generation shown.
-    FieldChange(MainWindow* window, const QString& text, bool fromStart, std::function<void()> change)
-        : QUndoCommand(text), window_(window), fromStart_(fromStart), change_(std::move(change))
-    {
-    }
-    // The first redo makes the change; a later one puts back the state the
-    // change left, whatever was run or shown since it was undone.
-    void redo() override
-    {
-        if (!after_) {
-            cutAt_ = fromStart_ ? 0 : window_->ShownGeneration();
-            before_ = window_->TakeFieldState(cutAt_);
-            change_();
-            after_ = window_->TakeFieldState(cutAt_);
-            window_->History.restore(after_->tail);
-            return;
-        }
-        before_ = window_->TakeFieldState(cutAt_);
-        MainWindow::FieldState after = *after_;
-        window_->RestoreFieldState(std::move(after));
-    }
-    void undo() override { window_->RestoreFieldState(std::move(before_)); }
-
-private:
-    MainWindow* window_;
-    bool fromStart_;
-    int cutAt_ = 0;
-    std::function<void()> change_;
-    MainWindow::FieldState before_;
-    std::optional<MainWindow::FieldState> after_;
-};
-
-// A change of the pattern, made before it is pushed: the first redo is the
-// change itself, already on the editor as its procedures drew it.
-class PatternChange : public QUndoCommand {
-public:
-    PatternChange(MainWindow* window, const QString& text, const PatternArray& before, const PatternArray& after,
-                  bool editorBefore)
-        : QUndoCommand(text), window_(window), before_(before), after_(after), editorBefore_(editorBefore)
-    {
-    }
-    void redo() override
-    {
-        if (made_) {
-            made_ = false;
-            return;
-        }
-        window_->SetPatternCells(after_);
-    }
-    void undo() override
-    {
-        window_->SetPatternCells(before_);
-        if (!editorBefore_) {
-            window_->ShowEditor(false);  // closed again where it was
-        }
-    }
-
-private:
-    MainWindow* window_;
-    PatternArray before_, after_;
-    bool editorBefore_;
-    bool made_ = true;
-};
+// How long a word on what the user may do stays in the top bar.
+constexpr int NoteMs = 8000;
 
 }  // namespace
 
@@ -102,6 +34,7 @@ void MainWindow::SetUpWorkspace()
 {
     Undo = new QUndoStack(this);
     Undo->setUndoLimit(UndoLimit);
+    Unsaved = std::make_unique<UnsavedWork>(*Undo);
     connect(Picture1, &PictureBox::pressed, this,
             [this](int, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF at) {
                 Picture1_MouseDown(button, modifiers, at);
@@ -228,18 +161,18 @@ void MainWindow::Picture1_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers,
     EditField(QStringLiteral("клетки поля"), Stroke.shown);
 }
 
-void MainWindow::EditField(const QString& What, const FieldArray& Edited)
+void MainWindow::EditField(const QString& What, const FieldArray& Edited, bool ByHand)
 {
     if (!CanEditField() || Edited == ShownField()) {
         return;
     }
-    Undo->push(new FieldChange(this, What, false, [this, Edited] { GoOnFrom(Edited); }));
+    Undo->push(new FieldChange(this, What, false, ByHand, [this, Edited] { GoOnFrom(Edited); }));
     Commands->refresh();
 }
 
 void MainWindow::PutOnField(const FieldArray& Field, const QString& What)
 {
-    Undo->push(new FieldChange(this, What, true, [this, Field] {
+    Undo->push(new FieldChange(this, What, true, false, [this, Field] {
         EndRun();
         StartPausedAt(Field);
     }));
@@ -290,6 +223,7 @@ MainWindow::FieldState MainWindow::TakeFieldState(int CutAt)
     state.run = Run;
     state.tail = History.cut(CutAt);
     state.editorShown = EditorShown();
+    state.preview = PreviewShows;
     return state;
 }
 
@@ -309,6 +243,9 @@ void MainWindow::RestoreFieldState(FieldState&& State)
     if (EditorShown() != State.editorShown) {
         ShowEditor(State.editorShown);
     }
+    if (PreviewShows != State.preview) {
+        ShowPreviewOf(State.preview);
+    }
     FateShown = -1;
     ShowKeptField();
     ShowFate();
@@ -316,13 +253,13 @@ void MainWindow::RestoreFieldState(FieldState&& State)
     NameCount(true);
 }
 
-void MainWindow::EditPattern(const QString& What, const std::function<void()>& Change)
+void MainWindow::EditPattern(const QString& What, const std::function<void()>& Change, bool ByHand)
 {
     const PatternArray before = PatternCells;
     const bool editorBefore = EditorShown();
     Change();
     if (PatternCells != before) {
-        Undo->push(new PatternChange(this, What, before, PatternCells, editorBefore));
+        Undo->push(new PatternChange(this, What, ByHand, before, PatternCells, editorBefore));
     }
 }
 
@@ -378,7 +315,7 @@ void MainWindow::ClearFieldCells()
 
 void MainWindow::FillField(const FillChoice& Choice)
 {
-    const CellRect area = Choice.area == FillChoice::Area::Whole       ? LiveArea
+    const CellRect area = Choice.area == FillChoice::Area::Whole       ? RunnableArea
                           : Choice.area == FillChoice::Area::Selection ? EditedArea()
                                                                        : CentredRect(Choice.columns, Choice.rows);
     FieldArray field = ShownField();
@@ -405,17 +342,23 @@ void MainWindow::CutSelection()
     EditField(QStringLiteral("вырезание"), field);
 }
 
+// In every state: a going run is held paused where the undone or redone
+// change leaves it.
 void MainWindow::UndoEdit()
 {
-    if (CanEditField() && Undo->canUndo()) {
+    if (Undo->canUndo()) {
+        Stroke.active = false;
         Undo->undo();
+        Commands->refresh();
     }
 }
 
 void MainWindow::RedoEdit()
 {
-    if (CanEditField() && Undo->canRedo()) {
+    if (Undo->canRedo()) {
+        Stroke.active = false;
         Undo->redo();
+        Commands->refresh();
     }
 }
 
@@ -428,12 +371,20 @@ void MainWindow::TellWhatFieldClicksDo()
         return;
     }
     settings.setValue(QStringLiteral("told/fieldClicks"), true);
-    Label4->setText(QStringLiteral("Щелчок по полю рисует и стирает клетки"));
+    ShowNote(QStringLiteral("Щелчок по полю рисует и стирает клетки"));
+}
+
+void MainWindow::ShowNote(const QString& Note)
+{
+    Label4->setText(Note);
     NameLabelValue(Label4, Label4Name);
     FateShown = -1;  // the fate comes back with the next change, or:
-    QTimer::singleShot(FieldHintMs, this, [this] {
-        FateShown = -1;
-        ShowFate();
+    const std::uint64_t note = ++NotesShown;
+    QTimer::singleShot(NoteMs, this, [this, note] {
+        if (note == NotesShown) {
+            FateShown = -1;
+            ShowFate();
+        }
     });
 }
 

@@ -8,6 +8,7 @@
 #include <QScreen>
 
 #include "app/main_window.h"
+#include "app/recent_files.h"
 #include "commands/command_table.h"
 #include "history/colony_plot.h"
 #include "rle/pattern_files.h"
@@ -47,33 +48,37 @@ bool MainWindow::FieldHasCells() const
 void MainWindow::CopyField()
 {
     if (!FieldHasCells()) return;
-    // The whole field is written as the field at its generation, which
-    // opens back where it stood; a part of it as a pattern.
+    // The field, or the part of it selected, is written as the field at its
+    // generation, which opens and pastes back where it stood.
     const std::string cycle = std::to_string(CycleCount);
     const std::string text =
         Selection.empty()
             ? rle::WriteCells(LiveCells(ShownField(), WholeField), "Поле, цикл " + cycle, ShownGeneration())
-            : rle::WriteCells(LiveCells(ShownField(), Selection), "Выделенное на поле, цикл " + cycle);
+            : rle::WriteCells(LiveCells(ShownField(), Selection), "Выделенное на поле, цикл " + cycle,
+                              ShownGeneration());
     QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }
 
-void MainWindow::SaveFieldRle()
+bool MainWindow::SaveFieldRle()
 {
-    if (!FieldHasCells()) return;
+    if (!FieldHasCells()) return false;
     const QString path = Files->askSavePath(QStringLiteral("Сохранить поле как RLE"), PatternFiles::RleFilter, "rle");
-    if (!path.isEmpty()) {
-        SaveFieldRleTo(path);
-    }
+    return !path.isEmpty() && SaveFieldRleTo(path);
 }
 
 bool MainWindow::SaveFieldRleTo(const QString& Path)
 {
     // The whole field at its generation: it opens back where it stood.
-    return Files->saveBytes(Path,
-                            QByteArray::fromStdString(rle::WriteCells(LiveCells(ShownField(), WholeField),
-                                                                      QFileInfo(Path).completeBaseName().toStdString(),
-                                                                      ShownGeneration())),
-                            QStringLiteral("Поле не сохранено в файл %1."));
+    if (!Files->saveBytes(Path,
+                          QByteArray::fromStdString(rle::WriteCells(LiveCells(ShownField(), WholeField),
+                                                                    QFileInfo(Path).completeBaseName().toStdString(),
+                                                                    ShownGeneration())),
+                          QStringLiteral("Поле не сохранено в файл %1."))) {
+        return false;
+    }
+    Unsaved->markSaved(WorkPart::Field);
+    RememberRecent(Path);
+    return true;
 }
 
 void MainWindow::SaveFieldPng()
@@ -110,7 +115,7 @@ void MainWindow::ShowSearch()
         Search = new SearchWindow(this);
         connect(Search, &SearchWindow::patternChosen, this,
                 [this](const QByteArray& text, const QString& how, const QString& failed) {
-                    if (Files->openText(text, failed, how)) {
+                    if (Files->openText(text, failed, how, PatternFiles::Source::Program)) {
                         raise();
                         activateWindow();
                     }

@@ -30,7 +30,10 @@ std::optional<FillChoice> AskFill(QWidget* parent, FillChoice last, bool hasSele
     density->setValue(last.percent);
     density->setAccessibleName(QStringLiteral("Плотность"));
 
-    auto* whole = new QRadioButton(QStringLiteral("всё поле"), &dialog);
+    // A soup up to the frame would end its run at the first tick.
+    auto* whole = new QRadioButton(QStringLiteral("всё поле, кроме двух клеток у края"), &dialog);
+    whole->setToolTip(QStringLiteral("Клетки у края поля остаются пустыми: иначе колония коснулась бы края "
+                                     "и остановилась на первом же цикле."));
     auto* centred = new QRadioButton(QStringLiteral("прямоугольник в середине поля:"), &dialog);
     auto* selection = new QRadioButton(QStringLiteral("выделенное"), &dialog);
     selection->setEnabled(hasSelection);
@@ -40,11 +43,11 @@ std::optional<FillChoice> AskFill(QWidget* parent, FillChoice last, bool hasSele
         button->setAccessibleName(button->text());
     }
     auto* columns = new QSpinBox(&dialog);
-    columns->setRange(1, LiveArea.columns());
+    columns->setRange(1, RunnableArea.columns());
     columns->setValue(last.columns);
     columns->setAccessibleName(QStringLiteral("Столбцов"));
     auto* rows = new QSpinBox(&dialog);
-    rows->setRange(1, LiveArea.rows());
+    rows->setRange(1, RunnableArea.rows());
     rows->setValue(last.rows);
     rows->setAccessibleName(QStringLiteral("Клеток в столбце"));
     (hasSelection ? selection : last.area == FillChoice::Area::Whole ? whole : centred)->setChecked(true);

@@ -11,7 +11,10 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "app/changes.h"
+#include "app/exit_question.h"
 #include "app/help_text.h"
+#include "app/recent_files.h"
 #include "commands/command_table.h"
 #include "rle/pattern_files.h"
 #include "screen/frame_pacer.h"
@@ -133,16 +136,32 @@ void MainWindow::SetUpLayout()
 
     Pacer = new FramePacer(this);
     Files = new PatternFiles(this, PatternCells);
-    connect(Files, &PatternFiles::patternRead, this, [this](const PatternArray& pattern, const QString& how) {
-        EditPattern(how, [this, &pattern] { PatternFile_Open(pattern); });
+    connect(Files, &PatternFiles::patternRead, this,
+            [this](const PatternArray& pattern, const QString& how, PatternFiles::Source source) {
+                EditPattern(how, [this, &pattern] { PatternFile_Open(pattern); }, source == PatternFiles::Source::Clipboard);
+                if (source == PatternFiles::Source::File) Unsaved->markSaved(WorkPart::Pattern);
+            });
+    connect(Files, &PatternFiles::fieldRead, this,
+            [this](const FieldArray& field, const QString& how, PatternFiles::Source source) {
+                PutOnField(field, how);
+                if (source == PatternFiles::Source::File) Unsaved->markSaved(WorkPart::Field);
+            });
+    connect(Files, &PatternFiles::cellsPasted, this, &MainWindow::AddToField);
+    connect(Files, &PatternFiles::patternSaved, this, [this](const QString& path) {
+        Unsaved->markSaved(WorkPart::Pattern);
+        RememberRecent(path);
     });
-    connect(Files, &PatternFiles::fieldRead, this, &MainWindow::PutOnField);
+    connect(Files, &PatternFiles::fileOpened, this, &RememberRecent);
 
     Timer1 = new QTimer(this);
     Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setInterval(TimerIntervalMs);
 
-    connect(Command1, &QPushButton::clicked, this, &MainWindow::Command1_Click);
+    // «Пуск» replaces the field and the run on it: a change to undo.
+    connect(Command1, &QPushButton::clicked, this, [this] {
+        Undo->push(new RunStart(this, QStringLiteral("пуск"), [this] { Command1_Click(); }));
+        Commands->refresh();
+    });
     connect(Command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
     connect(Command5, &QPushButton::clicked, this, &MainWindow::Command5_Click);
     connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
@@ -162,7 +181,7 @@ void MainWindow::SetUpLayout()
             [this](int, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF at) {
                 EditPattern(QStringLiteral("клетка фигуры"), [&] {
                     Picture3_MouseUp(ButtonCode(button), ShiftCode(modifiers), float(at.x()), float(at.y()));
-                });
+                }, true);
             });
     connect(Picture4, &PictureBox::released, this,
             [this](int, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF at) {
@@ -324,12 +343,20 @@ void MainWindow::Command5_Click()
 
 void MainWindow::Command3_Click()
 {
+    // Work by hand not in a file is asked about first.
+    if (!MayEnd(*this)) {
+        return;
+    }
     Timer1->stop();
     QCoreApplication::quit();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    if (!MayEnd(*this)) {
+        event->ignore();
+        return;
+    }
     Timer1->stop();
     event->accept();
     QCoreApplication::quit();

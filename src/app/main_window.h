@@ -21,6 +21,8 @@
 #include "engine/life_step.h"
 #include "engine/run_state.h"
 #include "history/run_history.h"
+#include "lattice/lattice.h"
+#include "workspace/unsaved_work.h"
 
 class QDialog;
 class QLabel;
@@ -105,7 +107,7 @@ public:
     void ShowPlot();
     void ShowSearch();
     void CopyField();
-    void SaveFieldRle();
+    bool SaveFieldRle();
     bool SaveFieldRleTo(const QString& Path);
     void SaveFieldPng();
     // Whether the generation on the field has a live cell.
@@ -125,7 +127,12 @@ public:
     double FitMax = 1.0;  // the largest scale the work area holds
     void RunFaster();
     void RunSlower();
-    void RunAgain();    // the start figure reopened and started again
+    // The current run started again from its generation 0, as one change
+    // to undo: the start figure placed by «Пуск», or the field as it was
+    // drawn, opened, pasted or filled.
+    void RunAgain();
+    // A run started from `Start` as «Пуск» starts one from the pattern.
+    void StartRun(const FieldArray& Start);
     void ShowKeyList();
     bool CanRunAgain() const;
 
@@ -133,6 +140,8 @@ public:
     // no run is going, a rectangle selected with Shift, cleared or filled at
     // random; every change to the field or the editor can be undone.
     QUndoStack* Undo = nullptr;
+    // Whether the field or the pattern holds work by hand not in a file.
+    std::unique_ptr<UnsavedWork> Unsaved;
     CellRect Selection;  // empty when nothing is selected
     void Picture1_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPointF At);
     void Picture1_MouseMove(Qt::MouseButtons Buttons, Qt::KeyboardModifiers Shift, QPointF At);
@@ -141,12 +150,21 @@ public:
     // The generation the field shows, and its number.
     FieldArray ShownField() const;
     int ShownGeneration() const;
-    // The shown generation changed to `Edited`, as one change to undo.
-    void EditField(const QString& What, const FieldArray& Edited);
+    // The shown generation changed to `Edited`, as one change to undo; by
+    // hand unless said otherwise.
+    void EditField(const QString& What, const FieldArray& Edited, bool ByHand = true);
     void ClearFieldCells();
     void FillField(const FillChoice& Choice);
     void AskFillField();
     void CutSelection();
+    // Pasted cells added to the field's (app/field_transforms.cpp), and
+    // the selection's live cells turned or mirrored about their middle.
+    void AddToField(const std::vector<int>& Cells, const QString& What);
+    bool CanTransformSelection() const;
+    void TransformSelection(lattice::Symmetry Symmetry, const QString& What);
+    // The field cell under the pointer, or where the context menu was
+    // opened for an entry picked from it; none off the field.
+    std::optional<lattice::GridCell> PointerCell() const;
     void SelectCells(const CellRect& Cells);
     void UndoEdit();
     void RedoEdit();
@@ -154,7 +172,7 @@ public:
     // clipboard: onto the field, paused at generation 0.
     void PutOnField(const FieldArray& Field, const QString& What);
     // The pattern changed by `Change`, as one change to undo.
-    void EditPattern(const QString& What, const std::function<void()>& Change);
+    void EditPattern(const QString& What, const std::function<void()>& Change, bool ByHand = false);
     void SetPatternCells(const PatternArray& Pattern);
     // The editor and «Пуск» shown and usable, or hidden as a run hides them.
     void ShowEditor(bool Shown);
@@ -168,6 +186,7 @@ public:
         RunState run;
         RunHistory::Tail tail;
         bool editorShown = false;
+        std::optional<PatternArray> preview;
     };
     FieldState TakeFieldState(int CutAt);
     void RestoreFieldState(FieldState&& State);
@@ -183,6 +202,9 @@ public:
     void DrawField();
     void DrawEditor();
     void DrawPreview();
+    // The start figure the preview shows, none before the first run.
+    std::optional<PatternArray> PreviewShows;
+    void ShowPreviewOf(const std::optional<PatternArray>& Pattern);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -210,6 +232,11 @@ private:
     void ShowKeptField();
     CellRect EditedArea() const;
     void TellWhatFieldClicksDo();
+    // A word on what the user may do, shown in the fate's place a while.
+    void ShowNote(const QString& Note);
+    std::uint64_t NotesShown = 0;
+    // The context menu's recent files, each opening its file.
+    std::vector<std::pair<QString, std::function<void()>>> RecentEntries();
     struct {
         FieldArray shown{};
         std::int8_t state = 0;

@@ -65,6 +65,7 @@ void MainWindow::Picture3_MouseUp(std::int16_t, std::int16_t, float X, float Y)
 
 void MainWindow::DrawPreview()
 {
+    PreviewShows = PatternCells;
     Surface& preview = Picture4->surface();
     preview.clear();
     for (int i = 0; i <= PatternLast; ++i) {
@@ -74,6 +75,19 @@ void MainWindow::DrawPreview()
         }
         preview.circle(x, y, PreviewRadius, GridColor);
     }
+}
+
+void MainWindow::ShowPreviewOf(const std::optional<PatternArray>& Pattern)
+{
+    if (!Pattern) {
+        Picture4->surface().clear();
+        PreviewShows.reset();
+        return;
+    }
+    const PatternArray pattern = PatternCells;
+    PatternCells = *Pattern;
+    DrawPreview();
+    PatternCells = pattern;
 }
 
 void MainWindow::OpenEditor()

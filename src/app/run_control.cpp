@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QUndoStack>
 
+#include "app/changes.h"
 #include "app/main_window.h"
 #include "engine/field_grid.h"
 #include "engine/life_step.h"
@@ -22,9 +23,6 @@ void MainWindow::ClearField()
 
 void MainWindow::Command1_Click()
 {
-    // A new run from the pattern: what was done to the field and the run
-    // before can no longer be undone.
-    Undo->clear();
     ClearField();
     Timer1->start(Run.intervalMs());
     Run.start();
@@ -217,17 +215,34 @@ void MainWindow::RunSlower()
 
 bool MainWindow::CanRunAgain() const
 {
-    // The preview holds a start figure once a run has begun; while the
-    // editor is open, «Пуск» is the way.
-    return Run.hasStarted() && !Picture3->isVisible();
+    // Once a run has begun; while the editor is open, «Пуск» is the way.
+    return Run.hasStarted() && !History.empty() && !Picture3->isVisible();
 }
 
 void MainWindow::RunAgain()
 {
-    if (CanRunAgain()) {
-        Picture4_MouseUp(1, 0, 0, 0);
-        Command1_Click();
+    if (!CanRunAgain()) {
+        return;
     }
+    FieldArray first{};
+    History.unpack(0, first);
+    Undo->push(new RunStart(this, QStringLiteral("пуск снова"), [this, first] { StartRun(first); }));
+}
+
+void MainWindow::StartRun(const FieldArray& Start)
+{
+    EndRun();
+    FieldCells = Start;
+    Timer1->start(Run.intervalMs());
+    Run.start();
+    CycleCount = 0;
+    History.start(FieldCells);
+    ShowFate();
+    if (EditorShown()) {
+        ShowEditor(false);
+    }
+    Picture1->setFocus();
+    ShowRunStatus();
 }
 
 }  // namespace hexlife

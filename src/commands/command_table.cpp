@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QEvent>
 #include <QMenu>
+#include <QTimer>
 #include <QWidget>
 
 namespace hexlife {
@@ -85,6 +86,11 @@ QMenu* CommandTable::menu()
         menu_ = new QMenu(window_);
         menu_->setAccessibleName(QStringLiteral("Меню команд"));
         connect(menu_, &QMenu::aboutToShow, this, &CommandTable::refresh);
+        // The point is kept through the entry's call, which comes before
+        // the event loop's next turn.
+        connect(menu_, &QMenu::aboutToHide, this, [this] {
+            QTimer::singleShot(0, this, [this] { menuPoint_.reset(); });
+        });
         for (CommandGroup group : Groups) {
             if (group == CommandGroup::Hidden) continue;
             bool first = true;
@@ -92,6 +98,17 @@ QMenu* CommandTable::menu()
                 if (commands_[i].group != group) continue;
                 if (first && !menu_->isEmpty()) menu_->addSeparator();
                 first = false;
+                if (commands_[i].entries) {
+                    auto* submenu = new QMenu(commands_[i].text, menu_);
+                    submenu->setAccessibleName(commands_[i].text);
+                    connect(submenu, &QMenu::aboutToShow, this, [this, i, submenu] {
+                        submenu->clear();
+                        for (const auto& [text, call] : commands_[i].entries()) {
+                            connect(submenu->addAction(text), &QAction::triggered, this, call);
+                        }
+                    });
+                    actions_[i]->setMenu(submenu);
+                }
                 menu_->addAction(actions_[i]);
             }
         }
@@ -99,8 +116,13 @@ QMenu* CommandTable::menu()
     return menu_;
 }
 
-void CommandTable::popUp(const QPoint& globalPosition)
+void CommandTable::popUp(const QPoint& globalPosition, bool atPointer)
 {
+    if (atPointer) {
+        menuPoint_ = globalPosition;
+    } else {
+        menuPoint_.reset();
+    }
     menu()->popup(globalPosition);
 }
 

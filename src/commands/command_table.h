@@ -6,16 +6,18 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include <QKeySequence>
 #include <QList>
 #include <QObject>
+#include <QPoint>
 #include <QString>
 
 class QAction;
 class QMenu;
-class QPoint;
 class QWidget;
 
 namespace hexlife {
@@ -33,6 +35,9 @@ struct Command {
     // What the menu shows now, where it changes («Отменить: очистка
     // поля»); empty for the text.
     std::function<QString()> label = {};
+    // For a command whose menu entry is a submenu made as it opens (the
+    // recent files): each entry's text and what it calls.
+    std::function<std::vector<std::pair<QString, std::function<void()>>>()> entries = {};
 };
 
 class CommandTable : public QObject {
@@ -51,7 +56,12 @@ public:
     void attachTo(QWidget* window);
     // The context menu, its commands in groups; refreshed when it opens.
     QMenu* menu();
-    void popUp(const QPoint& globalPosition);
+    // Opened at a point of the screen: `atPointer` where it is opened where
+    // the pointer points (a right click), not only somewhere near it.
+    void popUp(const QPoint& globalPosition, bool atPointer = true);
+    // Where the menu was opened at the pointer, while an entry picked from
+    // it is carried out; none otherwise.
+    std::optional<QPoint> menuPoint() const { return menuPoint_; }
 
     // Every command with its keys, group by group, as one Russian text.
     QString keyList() const;
@@ -68,6 +78,7 @@ private:
     std::vector<Command> commands_;
     std::vector<QAction*> actions_;
     QMenu* menu_ = nullptr;
+    std::optional<QPoint> menuPoint_;
 };
 
 }  // namespace hexlife

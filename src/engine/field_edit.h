@@ -24,6 +24,12 @@ struct CellRect {
 // The cells a run can change: columns 1..146, rows 1..113. The frame
 // around them never changes in a run, and no hand changes it either.
 constexpr CellRect LiveArea{1, 1, FieldColInnerLast, FieldPosLast};
+// The live area less the band at its frame that would end a run at its
+// first tick: a live cell on the frame, or one born there from two live
+// neighbours next to it. A soup of the whole field fills this.
+constexpr int FrameBand = 2;
+constexpr CellRect RunnableArea{LiveArea.c1 + FrameBand, LiveArea.r1 + FrameBand, LiveArea.c2 - FrameBand,
+                                LiveArea.r2 - FrameBand};
 
 // The rectangle two cells span, whichever corners they are, within the
 // live area.

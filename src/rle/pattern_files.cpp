@@ -77,15 +77,15 @@ bool PatternFiles::refuseEmpty(const QString& what)
     return true;
 }
 
-bool PatternFiles::openText(const QByteArray& text, const QString& source, const QString& how)
+bool PatternFiles::openText(const QByteArray& text, const QString& failed, const QString& how, Source source)
 {
     const rle::Opened read = rle::ReadAnywhere(std::string_view(text.constData(), size_t(text.size())));
     if (read.pattern) {
-        emit patternRead(*read.pattern, how);
+        emit patternRead(*read.pattern, how, source);
     } else if (read.field) {
-        emit fieldRead(*read.field, how);
+        emit fieldRead(*read.field, how, source);
     } else {
-        tell(source + "\n\n" + QString::fromStdString(rle::Message(read.error)));
+        tell(failed + "\n\n" + QString::fromStdString(rle::Message(read.error)));
         return false;
     }
     return true;
@@ -112,7 +112,11 @@ bool PatternFiles::openBytes(const QByteArray& path)
         return false;
     }
     folder_ = QFileInfo(shown).absolutePath();
-    return openText(QByteArray::fromStdString(read.bytes), failed + NameNote(path), "открытие фигуры");
+    if (!openText(QByteArray::fromStdString(read.bytes), failed + NameNote(path), "открытие фигуры", Source::File)) {
+        return false;
+    }
+    emit fileOpened(shown);
+    return true;
 }
 
 bool PatternFiles::saveBytes(const QString& path, const QByteArray& bytes, const QString& failed)
@@ -133,7 +137,11 @@ bool PatternFiles::save(const QString& path)
         return false;
     }
     const std::string text = rle::WritePattern(pattern_, QFileInfo(path).completeBaseName().toStdString());
-    return saveBytes(path, QByteArray::fromStdString(text), "Фигура не сохранена в файл %1.");
+    if (!saveBytes(path, QByteArray::fromStdString(text), "Фигура не сохранена в файл %1.")) {
+        return false;
+    }
+    emit patternSaved(path);
+    return true;
 }
 
 bool PatternFiles::copy()
@@ -145,23 +153,38 @@ bool PatternFiles::copy()
     return true;
 }
 
-bool PatternFiles::paste()
+bool PatternFiles::paste(std::optional<lattice::GridCell> pointer)
 {
-    const QString text = QGuiApplication::clipboard()->text();
+    const QString failed = QStringLiteral("Фигура из буфера обмена не вставлена.");
+    const QByteArray text = QGuiApplication::clipboard()->text().toUtf8();
     if (text.trimmed().isEmpty()) {
-        tell("Фигура не вставлена.\n\nВ буфере обмена нет текста.");
+        tell(failed + "\n\nВ буфере обмена нет текста.");
         return false;
     }
-    return openText(text.toUtf8(), "Фигура из буфера обмена не вставлена.", "вставка фигуры");
+    const rle::ParseResult parsed = rle::Parse(std::string_view(text.constData(), size_t(text.size())));
+    if (!parsed.cells) {
+        tell(failed + "\n\n" + QString::fromStdString(rle::Message(parsed.error)));
+        return false;
+    }
+    const rle::Pasting pasted = rle::PlacePaste(*parsed.cells, pointer);
+    const QString how = QStringLiteral("вставка фигуры");
+    if (pasted.pattern) {
+        emit patternRead(*pasted.pattern, how, Source::Clipboard);
+    } else if (pasted.field) {
+        emit cellsPasted(*pasted.field, how);
+    } else {
+        tell(failed + "\n\n" + QString::fromStdString(rle::Message(pasted.error)));
+        return false;
+    }
+    return true;
 }
 
-void PatternFiles::askOpen()
+bool PatternFiles::askOpen()
 {
     const std::unique_ptr<QFileDialog> dialog(files::MakeFileDialog(window_, "Открыть фигуру", folder_, RleFilter));
     dialog->setFileMode(QFileDialog::ExistingFile);
-    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()) {
-        open(dialog->selectedFiles().first());
-    }
+    return dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty() &&
+           open(dialog->selectedFiles().first());
 }
 
 QString PatternFiles::askSavePath(const QString& title, const QString& filter, const QString& suffix)
@@ -189,15 +212,13 @@ bool PatternFiles::askSavePng(const QImage& picture, const QString& title, const
     return saveBytes(path, bytes, failed);
 }
 
-void PatternFiles::askSave()
+bool PatternFiles::askSave()
 {
     if (refuseEmpty("Фигура не сохранена.")) {
-        return;
+        return false;
     }
     const QString path = askSavePath("Сохранить фигуру", RleFilter, "rle");
-    if (!path.isEmpty()) {
-        save(path);
-    }
+    return !path.isEmpty() && save(path);
 }
 
 bool PatternFiles::eventFilter(QObject* watched, QEvent* event)

@@ -9,6 +9,10 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+#include <vector>
+
+#include "lattice/lattice.h"
 #include "model.h"
 
 class QImage;
@@ -23,19 +27,25 @@ public:
     // outlives this object.
     PatternFiles(QWidget* window, const PatternArray& pattern);
 
+    // Where a pattern read comes from: a file, the clipboard, or the
+    // program itself (the search's objects).
+    enum class Source { File, Clipboard, Program };
+
     // Each returns whether it succeeded; a failure has been told to the user.
     bool open(const QString& path);
     // A path as the bytes the system knows it by, whatever their encoding.
     bool openBytes(const QByteArray& path);
     bool save(const QString& path);
     bool copy();
-    bool paste();
-    // RLE text from elsewhere in the program, opened as a file's is:
-    // `failed` begins the message if it cannot be, `how` names the change.
-    bool openText(const QByteArray& text, const QString& failed, const QString& how);
-    // With a file dialog first.
-    void askOpen();
-    void askSave();
+    // The clipboard's pattern where it belongs (rle::PlacePaste): `pointer`
+    // is the field cell under the pointer, where it is over the field.
+    bool paste(std::optional<lattice::GridCell> pointer = std::nullopt);
+    // RLE text from elsewhere, opened as a file's is: `failed` begins the
+    // message if it cannot be, `how` names the change.
+    bool openText(const QByteArray& text, const QString& failed, const QString& how, Source source = Source::Program);
+    // With a file dialog first; whether a file was opened or saved.
+    bool askOpen();
+    bool askSave();
 
     // Whether the pattern has a live cell: there is something to save.
     bool hasPattern() const;
@@ -55,10 +65,15 @@ public:
 signals:
     // A pattern that fits the editor; `how` names the change («открытие
     // фигуры», «вставка фигуры»).
-    void patternRead(const PatternArray& pattern, const QString& how);
+    void patternRead(const PatternArray& pattern, const QString& how, PatternFiles::Source source);
     // One that does not, on the field: centred, or where a field saved at a
     // generation of a run stood.
-    void fieldRead(const FieldArray& field, const QString& how);
+    void fieldRead(const FieldArray& field, const QString& how, PatternFiles::Source source);
+    // A pasted pattern's cells (field cell numbers), to add to the field's.
+    void cellsPasted(const std::vector<int>& cells, const QString& how);
+    // The pattern was saved to, or a pattern opened from, a file.
+    void patternSaved(const QString& path);
+    void fileOpened(const QString& path);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "lattice/lattice.h"
 #include "model.h"
 
 namespace hexlife::rle {
@@ -122,6 +123,26 @@ struct Placed {
     bool atPosition = false;  // where the #CXRLE position put it
 };
 Placed Place(const Cells& cells, const GridArea& area, bool atPosition);
+
+// The same with the middle of the cells' box on the area's cell `centre`,
+// moved only as far as it takes to lie within the area; in the middle of
+// the area where it is too large to lie around the centre.
+Placed PlaceAround(const Cells& cells, const GridArea& area, lattice::GridCell centre);
+
+// Where pasted cells go: a field or a part of it that the program copied
+// (#CXRLE Gen) back to its place on the field; a pattern whose #CXRLE place
+// lies in the editor there in the editor, else one whose place lies in the
+// field's live area there on the field; one without a place around the
+// field cell under the pointer, when it is over the field; else into the
+// middle of the editor where it fits, else into the middle of the field.
+// The cells put on the field are added to what is there.
+struct Pasting {
+    std::optional<PatternArray> pattern;    // the editor's new pattern
+    std::optional<std::vector<int>> field;  // the field cells made live
+    bool atPlace = false;                   // where its #CXRLE place put it
+    Error error;
+};
+Pasting PlacePaste(const Cells& cells, std::optional<lattice::GridCell> pointer);
 
 // RLE text as a pattern, placed in the pattern grid.
 struct ReadResult {

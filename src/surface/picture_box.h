@@ -26,6 +26,8 @@ public:
     // its image is not, and positions are reported in image pixels.
     void setScale(double scale);
     double scale() const { return scale_; }
+    // The image pixel a point of the widget shows.
+    QPointF toImage(QPointF widgetPosition) const;
     // The widget's area that shows an area of the image.
     QRect toWidget(const QRectF& imageArea) const;
     // A one-pixel frame around the image, which then lies one pixel inside.
@@ -65,7 +67,6 @@ private:
     bool border_ = false;
     bool updatePending_ = false;
     QRect overlay_;
-    QPointF toImage(QPointF widgetPosition) const;
 };
 
 }  // namespace hexlife

@@ -1,0 +1,75 @@
+#include "app/changes.h"
+
+namespace hexlife {
+
+FieldChange::FieldChange(MainWindow* window, const QString& text, bool fromStart, bool byHand,
+                         std::function<void()> change)
+    : WorkChange(text, WorkPart::Field, byHand), window_(window), fromStart_(fromStart), change_(std::move(change))
+{
+}
+
+void FieldChange::redo()
+{
+    if (!after_) {
+        cutAt_ = fromStart_ ? 0 : window_->ShownGeneration();
+        before_ = window_->TakeFieldState(cutAt_);
+        change_();
+        after_ = window_->TakeFieldState(cutAt_);
+        window_->History.restore(after_->tail);
+        return;
+    }
+    before_ = window_->TakeFieldState(cutAt_);
+    MainWindow::FieldState after = *after_;
+    window_->RestoreFieldState(std::move(after));
+}
+
+void FieldChange::undo()
+{
+    window_->RestoreFieldState(std::move(before_));
+}
+
+RunStart::RunStart(MainWindow* window, const QString& text, std::function<void()> start)
+    : WorkChange(text, WorkPart::Field, false), window_(window), start_(std::move(start))
+{
+}
+
+void RunStart::redo()
+{
+    // The whole run is taken, generation 0 and all: the start replaces it.
+    before_ = window_->TakeFieldState(0);
+    start_();
+}
+
+void RunStart::undo()
+{
+    window_->RestoreFieldState(std::move(before_));
+}
+
+PatternChange::PatternChange(MainWindow* window, const QString& text, bool byHand, const PatternArray& before,
+                             const PatternArray& after, bool editorBefore)
+    : WorkChange(text, WorkPart::Pattern, byHand),
+      window_(window),
+      before_(before),
+      after_(after),
+      editorBefore_(editorBefore)
+{
+}
+
+void PatternChange::redo()
+{
+    if (made_) {
+        made_ = false;
+        return;
+    }
+    window_->SetPatternCells(after_);
+}
+
+void PatternChange::undo()
+{
+    window_->SetPatternCells(before_);
+    if (!editorBefore_) {
+        window_->ShowEditor(false);  // closed again where it was
+    }
+}
+
+}  // namespace hexlife

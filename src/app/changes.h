@@ -1,0 +1,64 @@
+// The changes the window's undo stack holds, each a WorkChange: what it
+// changes is taken just before it is made and given back when it is undone.
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include "app/main_window.h"
+#include "workspace/work_change.h"
+
+namespace hexlife {
+
+// A change of the field and the run on it.
+class FieldChange : public WorkChange {
+public:
+    // fromStart: the change replaces the whole run (a pattern opened onto
+    // the field); else it goes on from the generation shown.
+    FieldChange(MainWindow* window, const QString& text, bool fromStart, bool byHand, std::function<void()> change);
+    // The first redo makes the change; a later one puts back the state the
+    // change left, whatever was run or shown since it was undone.
+    void redo() override;
+    void undo() override;
+
+private:
+    MainWindow* window_;
+    bool fromStart_;
+    int cutAt_ = 0;
+    std::function<void()> change_;
+    MainWindow::FieldState before_;
+    std::optional<MainWindow::FieldState> after_;
+};
+
+// A run started, by «Пуск» or run again: the field and the run before it
+// are given back when it is undone, and done again it starts the same run,
+// from the same start figure, anew.
+class RunStart : public WorkChange {
+public:
+    RunStart(MainWindow* window, const QString& text, std::function<void()> start);
+    void redo() override;
+    void undo() override;
+
+private:
+    MainWindow* window_;
+    std::function<void()> start_;
+    MainWindow::FieldState before_;
+};
+
+// A change of the pattern, made before it is pushed: the first redo is the
+// change itself, already on the editor as its procedures drew it.
+class PatternChange : public WorkChange {
+public:
+    PatternChange(MainWindow* window, const QString& text, bool byHand, const PatternArray& before,
+                  const PatternArray& after, bool editorBefore);
+    void redo() override;
+    void undo() override;
+
+private:
+    MainWindow* window_;
+    PatternArray before_, after_;
+    bool editorBefore_;
+    bool made_ = true;
+};
+
+}  // namespace hexlife
