@@ -84,11 +84,17 @@ bool MarkColumn(std::int8_t* cells, int column)
 // three bits (the right two and the cell): a table of 16 bytes, looked up
 // by the nibble, holds in its byte the rule's eight answers for the three
 // bits. Two byte shuffles of 16 cells then step 16 cells by any rule.
+//
+// A totalistic rule needs one shuffle: the neighbours counted as the B2/S2
+// pass counts them, the count and the cell index a table of marks to add.
 struct Kernel {
     rule::Rule rule;
     bool b2s2 = true;
+    bool totalistic = false;
     // [0] for even columns, [1] for odd ones.
     alignas(16) std::uint8_t table[2][16] = {};
+    // BornMark for a next state live, by count + 8 × cell.
+    alignas(16) std::uint8_t byCount[16] = {};
 };
 
 template <int D>
@@ -122,8 +128,19 @@ const Kernel& KernelFor(const rule::Rule& rule)
     if (!filled || !(kernel.rule == rule)) {
         kernel.rule = rule;
         kernel.b2s2 = rule == rule::Rule();
+        kernel.totalistic = rule.IsTotalistic();
         FillTable<1>(rule, kernel.table[0]);
         FillTable<-1>(rule, kernel.table[1]);
+        for (int count = 0; count <= 6; ++count) {
+            for (int centre = 0; centre < 2; ++centre) {
+                // The first `count` neighbours of the ring live.
+                int index = centre ? rule::Centre : 0;
+                for (int i = 0; i < count; ++i) {
+                    index |= rule::Ring[size_t(i)];
+                }
+                kernel.byCount[count + 8 * centre] = rule.Next(index) ? BornMark : 0;
+            }
+        }
         filled = true;
     }
     return kernel;
@@ -179,6 +196,25 @@ __attribute__((target("ssse3"))) void MarkRowsSsse3(const std::uint8_t* table, c
     }
 }
 
+// The same for a totalistic rule.
+template <int D>
+__attribute__((target("ssse3"))) void MarkRowsTotalisticSsse3(const std::uint8_t* byCount, const std::int8_t* left,
+                                                              const std::int8_t* own, const std::int8_t* right,
+                                                              std::int8_t* marks)
+{
+    const __m128i one = _mm_set1_epi8(1);
+    const __m128i lookup = _mm_load_si128(reinterpret_cast<const __m128i*>(byCount));
+    auto load = [](const std::int8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+    for (int r = 1; r < FieldPosLast; r += 16) {
+        const __m128i sides = _mm_add_epi8(_mm_and_si128(load(left + r), one), _mm_and_si128(load(left + r + D), one));
+        const __m128i count = _mm_add_epi8(_mm_add_epi8(sides, _mm_add_epi8(load(right + r), load(right + r + D))),
+                                           _mm_add_epi8(load(own + r - 1), load(own + r + 1)));
+        const __m128i state = load(own + r);
+        const __m128i next = _mm_shuffle_epi8(lookup, _mm_or_si128(count, _mm_slli_epi16(state, 3)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(marks + r), _mm_sub_epi8(next, state));
+    }
+}
+
 bool HasSsse3()
 {
     static const bool has = __builtin_cpu_supports("ssse3");
@@ -198,7 +234,11 @@ bool MarkColumnByRule(const Kernel& kernel, std::int8_t* cells, int column)
     int from = 1;
 #ifdef HEXLIFE_SSSE3
     if (HasSsse3()) {
-        MarkRowsSsse3<D>(kernel.table[D > 0 ? 0 : 1], left, own, right, marks);
+        if (kernel.totalistic) {
+            MarkRowsTotalisticSsse3<D>(kernel.byCount, left, own, right, marks);
+        } else {
+            MarkRowsSsse3<D>(kernel.table[D > 0 ? 0 : 1], left, own, right, marks);
+        }
         from = FieldPosLast;
     }
 #endif
