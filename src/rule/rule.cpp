@@ -137,7 +137,7 @@ Error Fault(Problem problem, std::string_view text, const Glyph* at = nullptr, i
     return error;
 }
 
-using Glyphs_ = std::vector<Glyph>;
+using GlyphList = std::vector<Glyph>;
 
 // Birth or survival: for each count, the letters it is on for.
 using Part = std::array<int, 7>;
@@ -238,7 +238,7 @@ ParseResult Failed(Error error)
     return result;
 }
 
-ParseResult ReadMap(const Glyphs_& glyphs, std::string_view text)
+ParseResult ReadMap(const GlyphList& glyphs, std::string_view text)
 {
     const Glyph* begin = glyphs.data() + 3;
     int length = int(glyphs.size()) - 3;
@@ -272,7 +272,7 @@ ParseResult ReadMap(const Glyphs_& glyphs, std::string_view text)
     return result;
 }
 
-bool IsSquareLike(const Glyphs_& glyphs)
+bool IsSquareLike(const GlyphList& glyphs)
 {
     for (const Glyph& g : glyphs) {
         const char c = g.ascii;
