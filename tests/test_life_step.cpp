@@ -146,9 +146,18 @@ private slots:
     // neighbours in Golly's coordinates: the marks, the frame's answer and
     // the next generation alike, on the whole field and on the live columns
     // alone. Random totalistic, isotropic and MAP rules, B0 among them, and
-    // B2/S2 given as a rule.
+    // B2/S2 given as a rule. Once by the vector kernels, once cell by cell.
+    void anyRuleMatchesReference_data()
+    {
+        QTest::addColumn<bool>("vector");
+        QTest::newRow("vector") << true;
+        QTest::newRow("cell by cell") << false;
+    }
     void anyRuleMatchesReference()
     {
+        QFETCH(bool, vector);
+        SetVectorSteps(vector);
+        const auto restore = qScopeGuard([] { SetVectorSteps(true); });
         std::mt19937 random(20261210);
         const QString shapes[] = {"0", "1", "2o", "2m", "2p", "3o", "3m", "3p", "4o", "4m", "4p", "5", "6"};
         for (int trial = 0; trial < 60; ++trial) {

@@ -1,6 +1,7 @@
 #include "engine/life_step.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -222,6 +223,8 @@ bool HasSsse3()
 }
 #endif
 
+std::atomic<bool> vectorSteps{true};
+
 // MarkColumn by any rule.
 template <int D>
 bool MarkColumnByRule(const Kernel& kernel, std::int8_t* cells, int column)
@@ -233,7 +236,7 @@ bool MarkColumnByRule(const Kernel& kernel, std::int8_t* cells, int column)
     alignas(16) std::int8_t marks[FieldColLen] = {};
     int from = 1;
 #ifdef HEXLIFE_SSSE3
-    if (HasSsse3()) {
+    if (vectorSteps.load(std::memory_order_relaxed) && HasSsse3()) {
         if (kernel.totalistic) {
             MarkRowsTotalisticSsse3<D>(kernel.byCount, left, own, right, marks);
         } else {
@@ -276,6 +279,8 @@ bool MarkGeneration(FieldArray& cells, ColumnSpan columns, const rule::Rule& rul
     }
     return reachedFrame;
 }
+
+void SetVectorSteps(bool on) { vectorSteps = on; }
 
 ColumnSpan StepColumns(ColumnSpan live, const rule::Rule& rule)
 {

@@ -49,4 +49,9 @@ bool MarkGeneration(FieldArray& cells, ColumnSpan columns, const rule::Rule& rul
 // live neighbours is born.
 ColumnSpan StepColumns(ColumnSpan live, const rule::Rule& rule);
 
+// Whether the pass by a rule other than B2/S2 uses the processor's vector
+// instructions (SSSE3) where it has them, as it does unless told; off, it
+// steps cell by cell, as on other processors. For the tests of that path.
+void SetVectorSteps(bool on);
+
 }  // namespace hexlife
