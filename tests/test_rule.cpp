@@ -244,6 +244,46 @@ private slots:
         }
     }
 
+    // Random texts of the notation's characters: each reads as a rule that
+    // its canonical text reads back to, or is refused with a message whose
+    // place, if any, is a character of the text and shows that character.
+    void randomTextsAreReadOrRefused()
+    {
+        std::mt19937 random(20261211);
+        const QStringList pieces = {"B", "S", "b", "s", "/", "_", "-", "0", "1", "2", "3", "4", "5", "6", "7",
+                                    "o", "m", "p", "c", "a", "H", "h", "V", ":", ",", "MAP", "A", "g", "+", "=",
+                                    " ", "Ж", "x"};
+        int read = 0;
+        for (int trial = 0; trial < 20000; ++trial) {
+            QString text;
+            // Often a rule's usual frame, filled at random.
+            const bool framed = trial % 2;
+            const int length = int(random() % 12);
+            for (int i = 0; i < length; ++i) {
+                text += pieces[int(random() % (framed ? 18 : pieces.size()))];
+            }
+            if (framed) {
+                text = "B" + text + "/S" + pieces[int(random() % 7) + 7] + "H";
+            }
+            const ParseResult parsed = Parse(text.toStdString());
+            if (parsed.rule) {
+                ++read;
+                QCOMPARE(Read(QString::fromStdString(parsed.rule->Text())), *parsed.rule);
+                continue;
+            }
+            const QString message = QString::fromStdString(Message(parsed.error));
+            QVERIFY2(!message.isEmpty() && !message.contains("не прочитано"), qPrintable(text));
+            if (parsed.error.position > 0) {
+                const QList<uint> characters = text.toUcs4();
+                QVERIFY2(parsed.error.position <= characters.size(), qPrintable(text));
+                const uint at = characters[parsed.error.position - 1];
+                const char32_t shown = char32_t(at);
+                QCOMPARE(QString::fromStdString(parsed.error.character), QString::fromUcs4(&shown, 1));
+            }
+        }
+        QVERIFY(read > 1000);
+    }
+
     // Texts that are no rule of this grid, and what the user is told.
     void refusals_data()
     {
