@@ -6,8 +6,10 @@ cd "$(dirname "$0")/.."
 export LC_ALL=C.UTF-8
 bash scripts/setup.sh bench
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DHEXLIFE_TESTS=OFF -DHEXLIFE_BENCH=ON > /dev/null
-cmake --build build/bench --parallel "$(nproc)" --target bench_tick bench_screen bench_history bench_startup bench_plot bench_workspace bench_search > /dev/null
+cmake --build build/bench --parallel "$(nproc)" --target bench_tick bench_screen bench_history bench_startup bench_plot bench_workspace bench_search bench_rule_step > /dev/null
 QT_QPA_PLATFORM=offscreen build/bench/bench/bench_tick
+# The step by other rules against today's B2/S2 step.
+build/bench/bench/bench_rule_step
 QT_QPA_PLATFORM=offscreen build/bench/bench/bench_history
 QT_QPA_PLATFORM=offscreen build/bench/bench/bench_workspace
 echo "-- the window at scale 1:"

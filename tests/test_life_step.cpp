@@ -141,6 +141,99 @@ private slots:
             }
         }
     }
+
+    // Any rule, by the engine and by the plain step that finds each cell's
+    // neighbours in Golly's coordinates: the marks, the frame's answer and
+    // the next generation alike, on the whole field and on the live columns
+    // alone. Random totalistic, isotropic and MAP rules, B0 among them, and
+    // B2/S2 given as a rule. Once by the vector kernels, once cell by cell.
+    void anyRuleMatchesReference_data()
+    {
+        QTest::addColumn<bool>("vector");
+        QTest::newRow("vector") << true;
+        QTest::newRow("cell by cell") << false;
+    }
+    void anyRuleMatchesReference()
+    {
+        QFETCH(bool, vector);
+        SetVectorSteps(vector);
+        const auto restore = qScopeGuard([] { SetVectorSteps(true); });
+        std::mt19937 random(20261210);
+        const QString shapes[] = {"0", "1", "2o", "2m", "2p", "3o", "3m", "3p", "4o", "4m", "4p", "5", "6"};
+        for (int trial = 0; trial < 60; ++trial) {
+            rule::Rule rule;
+            if (trial % 4 == 0) {
+                rule = rule::Rule::Totalistic(unsigned(random()) & 127, unsigned(random()) & 127);
+            } else if (trial % 4 == 1) {
+                QString text = "B";
+                for (int part = 0; part < 2; ++part) {
+                    for (const QString& shape : shapes) {
+                        text += random() % 2 ? shape : "";
+                    }
+                    text += part == 0 ? "/S" : "H";
+                }
+                rule = *rule::Parse(text.toStdString()).rule;
+            } else if (trial % 4 == 2) {
+                std::array<bool, rule::TableSize> table{};
+                for (bool& entry : table) {
+                    entry = random() % 2;
+                }
+                rule = rule::Rule::FromTable(table);
+            }
+            std::bernoulli_distribution live(0.05 + 0.1 * (trial % 5));
+            const int from = trial % 3 ? 0 : int(random() % FieldColCount);
+            const int to = trial % 3 ? FieldColLast : std::min(FieldColLast, from + int(random() % 12));
+            FieldArray fast{};
+            for (int n = from * FieldColLen; n < (to + 1) * FieldColLen; ++n) {
+                fast[n] = live(random) ? 1 : 0;
+            }
+            FieldArray plain = fast, spanned = fast;
+            for (int generation = 0; generation < 6; ++generation) {
+                const ColumnSpan step = StepColumns(LiveColumns(spanned), rule);
+                const bool fastReached = MarkGeneration(fast, rule);
+                const bool spannedReached = MarkGeneration(spanned, step, rule);
+                const bool plainReached = reference::MarkGeneration(plain, rule);
+                QVERIFY2(fast == plain, rule.Text().c_str());
+                QVERIFY2(spanned == plain, rule.Text().c_str());
+                QCOMPARE(fastReached, plainReached);
+                QCOMPARE(spannedReached, plainReached);
+                ResolveGeneration(fast);
+                ResolveGeneration(spanned, step);
+                reference::ResolveGeneration(plain);
+                QVERIFY2(fast == plain, rule.Text().c_str());
+                QVERIFY2(spanned == plain, rule.Text().c_str());
+            }
+        }
+    }
+
+    // B0 on the bounded field: the empty field's live area is born in one
+    // step, from the live columns' span too, and the frame outside it stays
+    // empty; in the next step its inner cells survive with S6, and without
+    // it every cell dies.
+    void b0FillsTheLiveAreaOnly()
+    {
+        for (const char* text : {"B0/SH", "B0/S6H"}) {
+            const rule::Rule rule = *rule::Parse(text).rule;
+            FieldArray field{};
+            const ColumnSpan step = StepColumns(LiveColumns(field), rule);
+            QVERIFY(MarkGeneration(field, step, rule));
+            ResolveGeneration(field, step);
+            for (int c = 0; c <= FieldColLast; ++c) {
+                for (int r = 0; r <= FieldPosLast; ++r) {
+                    const bool inside = c >= 1 && c <= FieldColInnerLast && r >= 1;
+                    QCOMPARE(field[FieldCellNumber(c, r)], std::int8_t(inside ? 1 : 0));
+                }
+            }
+            MarkGeneration(field, rule);
+            ResolveGeneration(field);
+            int live = 0;
+            for (int n = 0; n <= FieldLast; ++n) {
+                live += field[n];
+            }
+            // Every inner cell has six live neighbours; cells by the frame fewer.
+            QCOMPARE(live > 0, std::string(text) == "B0/S6H");
+        }
+    }
 };
 
 QTEST_APPLESS_MAIN(LifeStepTest)

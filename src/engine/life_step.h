@@ -1,7 +1,9 @@
-// The generation step of hexagonal Life (B2/S2), in place on the field.
+// The generation step of hexagonal Life, in place on the field: B2/S2, or
+// any rule of the hexagonal grid (rule/rule.h).
 #pragma once
 
 #include "model.h"
+#include "rule/rule.h"
 
 namespace hexlife {
 
@@ -35,5 +37,21 @@ ColumnSpan StepColumns(ColumnSpan live);
 // of the field's live columns.
 bool MarkGeneration(FieldArray& cells, ColumnSpan columns);
 void ResolveGeneration(FieldArray& cells, ColumnSpan columns);
+
+// The first pass by any rule, with the same marks and the same answer;
+// B2/S2 runs the pass above. Cells outside the live area (columns 0 and
+// 147, row 0, and below row 113) count as empty and stay so, whatever the
+// rule: with B0 the empty live area is born, up to the field's edges.
+bool MarkGeneration(FieldArray& cells, const rule::Rule& rule);
+bool MarkGeneration(FieldArray& cells, ColumnSpan columns, const rule::Rule& rule);
+// The columns a step by the rule can change: StepColumns(live), or the
+// whole live area for a rule with B0, under which an empty cell without
+// live neighbours is born.
+ColumnSpan StepColumns(ColumnSpan live, const rule::Rule& rule);
+
+// Whether the pass by a rule other than B2/S2 uses the processor's vector
+// instructions (SSSE3) where it has them, as it does unless told; off, it
+// steps cell by cell, as on other processors. For the tests of that path.
+void SetVectorSteps(bool on);
 
 }  // namespace hexlife

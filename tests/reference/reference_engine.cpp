@@ -37,6 +37,45 @@ bool MarkGeneration(FieldArray& cells)
     return reachedFrame;
 }
 
+bool MarkGeneration(FieldArray& cells, const hexlife::rule::Rule& rule)
+{
+    namespace hr = hexlife::rule;
+    // Golly's cell (x, y) is the field's (x, y - x div 2); its neighbours
+    // are the offsets below.
+    struct Offset {
+        int dx, dy, bit;
+    };
+    const Offset offsets[6] = {{-1, -1, hr::NW}, {0, -1, hr::N}, {-1, 0, hr::W},
+                               {1, 0, hr::E},    {0, 1, hr::S},   {1, 1, hr::SE}};
+    bool reachedFrame = false;
+    for (int c = 1; c <= FieldColInnerLast; ++c) {
+        for (int r = 1; r <= FieldPosLast; ++r) {
+            const int x = c, y = r + c / 2;
+            std::int8_t& cell = cells[FieldColLen * c + r];
+            int index = std::abs(cell) == 1 ? hr::Centre : 0;
+            for (const Offset& o : offsets) {
+                const int nc = x + o.dx, nr = y + o.dy - (x + o.dx) / 2;
+                // Outside the field every cell is empty.
+                if (nc >= 0 && nc <= FieldColLast && nr >= 0 && nr <= FieldPosLast &&
+                    std::abs(cells[FieldColLen * nc + nr]) == 1) {
+                    index |= o.bit;
+                }
+            }
+            const bool next = rule.Next(index);
+            if (cell == 1 && !next) {
+                cell = -1;
+            } else if (cell == 0 && next) {
+                cell = 2;
+            }
+            const bool onFrame = c == 1 || c == FieldColLast - 1 || r == 1 || r == FieldPosLast;
+            if (onFrame && cell != 0) {
+                reachedFrame = true;
+            }
+        }
+    }
+    return reachedFrame;
+}
+
 void ResolveGeneration(FieldArray& cells)
 {
     for (int n = 0; n <= FieldLast; ++n) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "model.h"
+#include "rule/rule.h"
 
 namespace reference {
 
@@ -10,6 +11,9 @@ using hexlife::FieldArray;
 
 bool MarkGeneration(FieldArray& cells);
 void ResolveGeneration(FieldArray& cells);
+// The same by any rule: each cell's neighbours found in Golly's
+// coordinates, the cell's next state read from the rule's table.
+bool MarkGeneration(FieldArray& cells, const hexlife::rule::Rule& rule);
 
 // A run as the timer drives it, without the drawing.
 struct Run {
