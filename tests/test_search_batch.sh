@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The README's lines for running the search in shards, run as they stand
-# there with only the box and the shard count set (4 x 4 in 8 shards): the
-# bash loop, GNU parallel, and a Slurm array on a one-node Slurm of the
-# test's own (munged and the two Slurm daemons on a key, a socket and
+# there with only the box, the shard count (4 x 4 in 8 shards) and the
+# threads of a Slurm task set, as a user sets them: the bash loop, GNU
+# parallel, and a Slurm array on a one-node Slurm of the test's own (munged and the two Slurm daemons on a key, a socket and
 # ports of their own, stopped at the end whatever happens). One Slurm task
 # is cancelled midway with scancel and run again as the README says. Each
 # merged file must equal the whole run byte for byte.
@@ -105,7 +105,8 @@ same() {  # $1 the merged file of $2's way
   echo "$2: the merged file is the whole run's, byte for byte"
 }
 
-export PATH=$(dirname "$program"):$PATH
+PATH=$(dirname "$program"):$PATH
+export PATH
 [ "$(command -v hexagonal-life-search)" = "$program" ] || fail "hexagonal-life-search is not the program under test"
 
 run "$top/loop" "$loop" "$merge" > "$top/loop.log" 2>&1 || { cat "$top/loop.log"; fail "the loop failed"; }
