@@ -3,8 +3,8 @@
 # there yet.
 #   setup.sh run   the compiler, CMake, Qt 6 and a Cyrillic font
 #   setup.sh test  that, and what the test suite adds: an X server, pointer
-#                  and screenshot tools, the validators, Golly, the Debian
-#                  packaging tools
+#                  and screenshot tools, the validators, Golly, Slurm and
+#                  GNU parallel, the Debian packaging tools
 #   setup.sh bench that, and Qt Charts, which one benchmark compares with the
 #                  program's own plot
 set -euo pipefail
@@ -23,6 +23,7 @@ test_packages=(
   icewm wmctrl xclip          # a window manager with a taskbar, its maximize, and the clipboard
   appstream desktop-file-utils  # validate the installed metainfo and desktop entry
   golly                       # the reference for RLE files and the rule B2/S2H
+  slurm-wlm munge parallel    # the search's shards on a one-node Slurm and with GNU parallel
   dbus at-spi2-core python3-gi gir1.2-atspi-2.0  # read the window as assistive technology does
   # build and check the Debian package: dpkg-buildpackage insists on
   # build-essential and on every Build-Depends of debian/control

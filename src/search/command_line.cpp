@@ -5,6 +5,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -30,7 +31,8 @@ volatile std::sig_atomic_t StopSignal = 0;
 extern "C" void OnStopSignal(int signal) { StopSignal = signal; }
 
 // A partial result is saved this often while the search runs, so that even
-// a killed search loses little.
+// a killed search loses little; HEXLIFE_SEARCH_SAVE_SECONDS sets another
+// interval (the tests kill the search around its saves).
 constexpr double CheckpointSeconds = 60;
 // Progress on a terminal is redrawn this often; written as lines elsewhere.
 constexpr double TerminalProgressSeconds = 0.25;
@@ -333,6 +335,19 @@ private:
     Clock::time_point start_, last_;
 };
 
+// The interval between saves: HEXLIFE_SEARCH_SAVE_SECONDS where it is a
+// positive number of seconds, else a minute.
+std::optional<double> SaveInterval()
+{
+    const char* text = std::getenv("HEXLIFE_SEARCH_SAVE_SECONDS");
+    if (text == nullptr || *text == '\0') return CheckpointSeconds;
+    char* end = nullptr;
+    errno = 0;
+    const double seconds = std::strtod(text, &end);
+    if (errno != 0 || *end != '\0' || !(seconds > 0) || seconds > 1e9) return std::nullopt;
+    return seconds;
+}
+
 int Search(const Options& o)
 {
     if (!o.columns || !o.rows) return Usage("нужны --columns и --rows (или --merge)");
@@ -343,6 +358,11 @@ int Search(const Options& o)
                      " вне пределов: столбцов и клеток в столбце от 1 до 6, всего клеток не больше 36");
     }
     if (!o.sample && o.seedGiven) return Usage("--seed задаёт выборку: нужен и --sample N");
+    const std::optional<double> saveInterval = SaveInterval();
+    if (!saveInterval) {
+        return Usage("HEXLIFE_SEARCH_SAVE_SECONDS должна быть числом секунд больше нуля, а не «" +
+                     std::string(std::getenv("HEXLIFE_SEARCH_SAVE_SECONDS")) + "»");
+    }
     result.sample = o.sample.has_value();
     result.seed = result.sample ? o.seed : 0;
     const std::uint64_t items = o.sample ? *o.sample : result.box.figures();
@@ -412,7 +432,7 @@ int Search(const Options& o)
         if (StopSignal != 0) cancel = true;
         if (showProgress) line.show(RangesSize(p.done), false);
         if (!o.out.empty() && !saveFailed &&
-            std::chrono::duration<double>(Clock::now() - lastSave).count() >= CheckpointSeconds) {
+            std::chrono::duration<double>(Clock::now() - lastSave).count() >= *saveInterval) {
             // Under the search's lock (p is result.progress): the workers
             // wait the few milliseconds of a save once a minute.
             lastSave = Clock::now();

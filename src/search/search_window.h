@@ -14,6 +14,8 @@
 
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QImage>
+#include <vector>
 
 #include "search/result_file.h"
 
@@ -26,6 +28,11 @@ class QTabWidget;
 class QTableWidget;
 
 namespace hexlife {
+
+// Live cells drawn as the field draws them (its lattice, grid and colours),
+// centred in a square of `side` pixels, a cell at most `maxPitch` pixels
+// wide: the pictures of the search window's tables and of the census page.
+QImage SearchPicture(const std::vector<rle::GollyCell>& cells, int side, int maxPitch);
 
 class SearchWindow : public QDialog {
     Q_OBJECT
