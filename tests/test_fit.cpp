@@ -7,6 +7,8 @@
 // to the reference's end, read back through the clipboard.
 #include <QtTest>
 
+#include <QSettings>
+
 #include <QScreen>
 #include <set>
 
@@ -95,6 +97,14 @@ private slots:
         QVERIFY(w.frameGeometry().height() <= area.height() && w.frameGeometry().width() <= area.width());
         QVERIFY(!w.CanZoomIn());
         EveryClickLands(w);
+        // A zoom the screen capped is not the user's: smaller, then larger
+        // again, the window is as fitted and the usual size is remembered.
+        const double fitted = w.WindowScale;
+        QTest::keyClick(&w, Qt::Key_Minus, Qt::ControlModifier);
+        QVERIFY(w.WindowScale < fitted);
+        QTest::keyClick(&w, Qt::Key_Equal, Qt::ControlModifier);
+        QCOMPARE(w.WindowScale, fitted);
+        QCOMPARE(QSettings("hexagonal-life", "hexagonal-life").value("zoom").toDouble(), 1.0);
     }
 
     void realScreens_data()

@@ -4,14 +4,17 @@
 // zoom; random fields saved and opened back at their place; bad input.
 #include <QtTest>
 
+#include <QClipboard>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QUndoStack>
 #include <random>
+#include <set>
 
 #include "dialogs.h"
 #include "field_helpers.h"
 #include "figures/catalogue.h"
+#include "lattice/lattice.h"
 #include "reference/reference_engine.h"
 #include "rle/pattern_files.h"
 #include "rle/rle.h"
@@ -343,6 +346,116 @@ private slots:
             QVERIFY(pasted.Files->paste());
             QVERIFY(pasted.ShownField() == shown);
             QVERIFY(w.PatternCells == pattern);
+        }
+    }
+
+    // Running again runs what the run started from, a drawn soup or «Пуск»'s
+    // figure, never the preview's older figure; undone, the run is as it
+    // was; done again, it starts over.
+    void runAgainRunsItsOwnStart()
+    {
+        std::mt19937 random(41);
+        for (int trial = 0; trial < 6; ++trial) {
+            MainWindow w;
+            w.show();
+            QVERIFY(QTest::qWaitForWindowActive(&w));
+            Slow(w);
+            FieldArray start{};
+            if (trial % 2 == 0) {  // an older figure in the preview, then a soup drawn over its run
+                w.Picture2_MouseUp(std::int16_t(random() % FigureCount), 1, 0, 0, 0);
+                w.Command1_Click();
+                for (int i = 0; i < 5; ++i) w.Timer1_Timer();
+                w.RunPause();
+                start = RandomField(random, 30);
+                w.EditField("soup", start);
+                if (w.CycleCount > 1) start = w.ShownField();
+                w.RunFirst();
+                start = w.ShownField();
+            } else {
+                start = RandomField(random, 30);
+                w.PutOnField(start, "soup");
+            }
+            QTest::keyClick(&w, Qt::Key_Space);
+            for (int i = 0; i < 20 && w.Timer1->isActive(); ++i) w.Timer1_Timer();
+            if (w.Timer1->isActive()) w.RunPause();
+            const Observed before = Observe(w);
+            QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_R));
+            QVERIFY(w.Timer1->isActive());
+            w.Timer1_Timer();
+            QVERIFY2(w.ShownField() == start, qPrintable(QString("trial %1: not run from its start").arg(trial)));
+            QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_Z));
+            QVERIFY2(Observe(w) == before, qPrintable(QString("trial %1, undone: %2").arg(trial).arg(Differences(Observe(w), before))));
+            QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_Y));
+            QVERIFY(w.Timer1->isActive() && w.CycleCount == 0);
+            w.Timer1_Timer();
+            QVERIFY(w.ShownField() == start);
+        }
+    }
+
+    // A pasted pattern is added to the cells on the field as one change,
+    // and the selection turns and mirrors as the lattice's symmetries do:
+    // the shape left is the original one under the symmetries composed,
+    // the cells outside it stay, and undo brings back the field as it was.
+    void pastesAndTurnsAreChangesToUndo()
+    {
+        std::mt19937 random(43);
+        const QKeySequence keys[] = {QKeySequence(Qt::Key_Greater), QKeySequence(Qt::Key_Less), QKeySequence(Qt::Key_X),
+                                     QKeySequence(Qt::Key_Y)};
+        const lattice::Symmetry does[] = {{1, false}, {5, false}, {0, true}, {3, true}};
+        for (int trial = 0; trial < 20; ++trial) {
+            const QString where = QString("trial %1").arg(trial);
+            MainWindow w;
+            w.show();
+            QVERIFY(QTest::qWaitForWindowActive(&w));
+            Slow(w);
+            // A soup at the left, away from where the selection turns.
+            FieldArray soup{};
+            FillRandom(soup, {2, 2, 30, 110}, 30, random());
+            w.PutOnField(soup, "soup");
+            const int entries = w.Undo->index();
+
+            std::set<lattice::Cell> shape;
+            while (shape.empty()) {
+                for (int c = 70; c < 78; ++c)
+                    for (int r = 50; r < 58; ++r)
+                        if (random() % 3 == 0) shape.insert(lattice::FromGrid({c, r}));
+            }
+            std::vector<rle::GollyCell> copied;
+            for (const auto& c : shape) copied.push_back({c.x, c.y});
+            QGuiApplication::clipboard()->setText(QString::fromStdString(rle::WriteCells(copied, "part", 0)));
+            QTest::keySequence(&w, QKeySequence::Paste);
+            FieldArray pasted = soup;
+            for (const auto& c : shape) {
+                const lattice::GridCell g = lattice::ToGrid(c);
+                pasted[size_t(FieldCellNumber(int(g.column), int(g.row)))] = 1;
+            }
+            QVERIFY2(w.ShownField() == pasted, qPrintable(where + ": the paste"));
+            QCOMPARE(w.Undo->index(), entries + 1);
+
+            w.SelectCells({60, 40, 90, 70});
+            lattice::Symmetry composed;
+            for (int turn = 0, turns = 1 + int(random() % 8); turn < turns; ++turn) {
+                const int k = int(random() % 4);
+                QTest::keySequence(&w, keys[k]);
+                composed = lattice::Then(composed, does[k]);
+            }
+            std::set<lattice::Cell> expected, now;
+            for (const auto& c : shape) expected.insert(lattice::Apply(composed, c));
+            const FieldArray shown = w.ShownField();
+            for (int n = 0; n < FieldCellCount; ++n) {
+                if (shown[size_t(n)] == 1 && n / FieldColLen >= 40) now.insert(lattice::FromGrid({n / FieldColLen, n % FieldColLen}));
+                if (n / FieldColLen < 40) QVERIFY2(shown[size_t(n)] == soup[size_t(n)], qPrintable(where + ": the soup changed"));
+            }
+            auto normalized = [](const std::set<lattice::Cell>& cells) {
+                lattice::Cell low = *cells.begin();
+                for (const auto& c : cells) low = {std::min(low.x, c.x), std::min(low.y, c.y)};
+                std::set<lattice::Cell> moved;
+                for (const auto& c : cells) moved.insert(c - low);
+                return moved;
+            };
+            QVERIFY2(normalized(now) == normalized(expected), qPrintable(where + ": not the shape the lattice turns it to"));
+            while (w.Undo->index() > entries) w.UndoEdit();
+            QVERIFY2(w.ShownField() == soup, qPrintable(where + ": undone"));
         }
     }
 

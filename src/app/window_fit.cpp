@@ -177,7 +177,7 @@ bool MainWindow::CanZoomIn() const
 void MainWindow::ZoomIn()
 {
     LeaveMaximized();
-    Zoom = hexlife::ZoomIn(WindowScale, FitMax);
+    Zoom = hexlife::ZoomIn(WindowScale);
     Settings().setValue(QStringLiteral("zoom"), Zoom);
     Refit();
 }

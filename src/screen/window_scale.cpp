@@ -19,11 +19,11 @@ double EffectiveScale(double zoom, double fit)
     return std::clamp(std::min(zoom, fit), MinWindowScale, MaxWindowScale);
 }
 
-double ZoomIn(double shown, double fit)
+double ZoomIn(double shown)
 {
-    // To the next tenth above what is shown, and no further than fits.
+    // To the next tenth above what is shown.
     const double next = std::floor(shown * 10.0 + 1e-6) / 10.0 + ZoomStep;
-    return std::min({next, fit, MaxWindowScale});
+    return std::min(next, MaxWindowScale);
 }
 
 double ZoomOut(double shown)

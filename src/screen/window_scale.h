@@ -26,8 +26,10 @@ inline int ScaledEdge(double position, double scale)
 // The scale the window takes: the user's zoom, no larger than what fits.
 double EffectiveScale(double zoom, double fit);
 
-// The zoom one step up or down from the scale shown, within limits.
-double ZoomIn(double shown, double fit);
+// The zoom the user asks for one step up or down from the scale shown,
+// within limits. What the screen holds is not part of it: a zoom capped by
+// a small screen is remembered as asked, and a larger screen shows it.
+double ZoomIn(double shown);
 double ZoomOut(double shown);
 
 }  // namespace hexlife
