@@ -349,6 +349,37 @@ private slots:
         }
     }
 
+    // A soup of the whole field runs: its band at the frame is left empty,
+    // so that no cell of the frame is live or born at the first tick.
+    void aWholeFieldSoupRuns()
+    {
+        std::mt19937 random(47);
+        for (int percent = 10; percent <= 90; percent += 20) {
+            MainWindow w;
+            Slow(w);
+            FillChoice fill;
+            fill.area = FillChoice::Area::Whole;
+            fill.percent = percent;
+            fill.seed = random();
+            w.FillField(fill);
+            const FieldArray soup = w.ShownField();
+            int live = 0;
+            for (int n = 0; n < FieldCellCount; ++n) {
+                const int c = n / FieldColLen, r = n % FieldColLen;
+                live += soup[size_t(n)];
+                if (!RunnableArea.contains(c, r)) QCOMPARE(int(soup[size_t(n)]), 0);
+            }
+            QVERIFY(live > RunnableArea.columns() * RunnableArea.rows() * (percent - 5) / 100);
+            // Shown as cycle 1 by the run's first tick, which did not end it:
+            // Space runs it on, and → steps it.
+            QVERIFY2(w.CycleCount == 1 && w.History.ended() == RunEnd::None,
+                     qPrintable(QString("%1 %: ended at cycle %2").arg(percent).arg(w.CycleCount)));
+            QVERIFY(w.CanStep());
+            w.RunPause();
+            QVERIFY2(w.Timer1->isActive(), qPrintable(QString("%1 %: Space does not run it").arg(percent)));
+        }
+    }
+
     // Running again runs what the run started from, a drawn soup or «Пуск»'s
     // figure, never the preview's older figure; undone, the run is as it
     // was; done again, it starts over.
