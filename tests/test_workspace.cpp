@@ -240,8 +240,10 @@ private slots:
                     w.SelectCells({});
                     break;
                 case 4: {  // a figure chosen, a cell of it changed in the editor
-                    // (Choosing a figure also stops a run, which no undo
-                    // starts again: chosen here where no run is held.)
+                    // (Choosing a figure also stops a run, which an undo
+                    // holds again, and which runs on between the redos:
+                    // chosen here where no run is held, and mid-run in
+                    // aFigureChosenMidRunIsUndone.)
                     const int k = int(random() % FigureCount);
                     if (!w.Run.running()) w.EditPattern("figure", [&] { w.Picture2_MouseUp(std::int16_t(k), 1, 0, 0, 0); });
                     if (w.Undo->count() > before) states.push_back(Observe(w));
@@ -346,6 +348,34 @@ private slots:
             QVERIFY(pasted.Files->paste());
             QVERIFY(pasted.ShownField() == shown);
             QVERIFY(w.PatternCells == pattern);
+        }
+    }
+
+    // A thumbnail clicked in a going or paused run stops it; undone, the
+    // editor closes and the run is held where it stood, Space going on.
+    void aFigureChosenMidRunIsUndone()
+    {
+        for (bool paused : {false, true}) {
+            MainWindow w;
+            w.show();
+            QVERIFY(QTest::qWaitForWindowActive(&w));
+            Slow(w);
+            w.Picture2_MouseUp(7, 1, 0, 0, 0);
+            w.Command1_Click();
+            for (int i = 0; i < 12; ++i) w.Timer1_Timer();
+            if (paused) w.RunPause();
+            Observed before = Observe(w);
+            QTest::mouseClick(w.Picture2[2], Qt::LeftButton, {}, QPoint(20, 20));
+            QVERIFY(!w.Run.running() && w.Picture3->isVisible());
+            QTest::keySequence(&w, QKeySequence::Undo);
+            if (!paused) {  // a going run comes back paused, its status says so
+                QVERIFY(w.Run.paused());
+                before.paused = true;
+                before.status = w.Label3->text();
+            }
+            QVERIFY2(Observe(w) == before, qPrintable(Differences(Observe(w), before)));
+            QTest::keyClick(&w, Qt::Key_Space);
+            QVERIFY(w.Timer1->isActive());
         }
     }
 

@@ -45,13 +45,9 @@ void RunStart::undo()
     window_->RestoreFieldState(std::move(before_));
 }
 
-PatternChange::PatternChange(MainWindow* window, const QString& text, bool byHand, const PatternArray& before,
-                             const PatternArray& after, bool editorBefore)
-    : WorkChange(text, WorkPart::Pattern, byHand),
-      window_(window),
-      before_(before),
-      after_(after),
-      editorBefore_(editorBefore)
+PatternChange::PatternChange(MainWindow* window, const QString& text, bool byHand, const Side& before,
+                             const Side& after)
+    : WorkChange(text, WorkPart::Pattern, byHand), window_(window), before_(before), after_(after)
 {
 }
 
@@ -61,15 +57,21 @@ void PatternChange::redo()
         made_ = false;
         return;
     }
-    window_->SetPatternCells(after_);
+    show(after_);
 }
 
 void PatternChange::undo()
 {
-    window_->SetPatternCells(before_);
-    if (!editorBefore_) {
+    show(before_);
+}
+
+void PatternChange::show(const Side& side)
+{
+    window_->SetPatternCells(side.pattern);
+    if (!side.editor) {
         window_->ShowEditor(false);  // closed again where it was
     }
+    window_->SetRunMode(side.run);
 }
 
 }  // namespace hexlife

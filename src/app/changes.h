@@ -46,18 +46,23 @@ private:
 };
 
 // A change of the pattern, made before it is pushed: the first redo is the
-// change itself, already on the editor as its procedures drew it.
+// change itself, already on the editor as its procedures drew it. A figure
+// chosen also opens the editor and stops the run: both come back with it.
 class PatternChange : public WorkChange {
 public:
-    PatternChange(MainWindow* window, const QString& text, bool byHand, const PatternArray& before,
-                  const PatternArray& after, bool editorBefore);
+    struct Side {
+        PatternArray pattern;
+        bool editor;
+        RunState run;
+    };
+    PatternChange(MainWindow* window, const QString& text, bool byHand, const Side& before, const Side& after);
     void redo() override;
     void undo() override;
 
 private:
+    void show(const Side& side);
     MainWindow* window_;
-    PatternArray before_, after_;
-    bool editorBefore_;
+    Side before_, after_;
     bool made_ = true;
 };
 

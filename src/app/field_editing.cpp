@@ -257,10 +257,23 @@ void MainWindow::EditPattern(const QString& What, const std::function<void()>& C
 {
     const PatternArray before = PatternCells;
     const bool editorBefore = EditorShown();
+    const RunState runBefore = Run;
     Change();
     if (PatternCells != before) {
-        Undo->push(new PatternChange(this, What, ByHand, before, PatternCells, editorBefore));
+        Undo->push(new PatternChange(this, What, ByHand, {before, editorBefore, runBefore}, {PatternCells, EditorShown(), Run}));
     }
+}
+
+void MainWindow::SetRunMode(const RunState& Mode)
+{
+    // As the state came back from an undone edit: held paused, never going.
+    Timer1->stop();
+    Run.takeModeOf(Mode);
+    if (Run.running() && !Run.paused()) {
+        Run.holdPaused();
+    }
+    ShowRunStatus();
+    NameCount(true);
 }
 
 void MainWindow::SetPatternCells(const PatternArray& Pattern)

@@ -174,6 +174,9 @@ public:
     // The pattern changed by `Change`, as one change to undo.
     void EditPattern(const QString& What, const std::function<void()>& Change, bool ByHand = false);
     void SetPatternCells(const PatternArray& Pattern);
+    // The run's mode as `Mode` has it, held paused where it was going: a
+    // figure chosen stops a run, and undone, the run is there again.
+    void SetRunMode(const RunState& Mode);
     // The editor and «Пуск» shown and usable, or hidden as a run hides them.
     void ShowEditor(bool Shown);
     bool EditorShown() const;
