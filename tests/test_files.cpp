@@ -22,7 +22,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "app/recent_files.h"
 #include "app/russian.h"
+#include "commands/command_table.h"
 #include "dialogs.h"
 #include "field_helpers.h"
 #include "files/safe_files.h"
@@ -270,6 +272,48 @@ private slots:
         });
         QVERIFY2(questions.size() == 1 && questions[0].contains("plain.rle"), qPrintable(seen.join(" | ")));
         QCOMPARE(Slurp(existing), std::string("keep me"));
+    }
+
+    // The menu's recent files: the last eight opened or saved, newest first,
+    // each once however it was named, in every window; a pick opens its
+    // file, and one that is gone leaves the list.
+    void recentFilesAreTheLastEight()
+    {
+        QTemporaryDir dir;
+        const QByteArray pattern = "x = 2, y = 1, rule = B2/S2H\n2o!\n";
+        QStringList expected;
+        {
+            MainWindow w;
+            for (int i = 0; i < 11; ++i) {
+                const QString path = dir.filePath(QString("f%1.rle").arg(i));
+                Put(path, pattern);
+                // Opened by another name for the same file, the first again.
+                QVERIFY(w.Files->open(i == 10 ? dir.path() + "/./f0.rle" : path));
+            }
+            QVERIFY(w.Files->save(dir.filePath("saved.rle")));
+            QVERIFY(w.SaveFieldRleTo(dir.filePath("field.rle")));
+            expected = QStringList{"field.rle", "saved.rle", "f0.rle", "f9.rle", "f8.rle", "f7.rle", "f6.rle", "f5.rle"};
+        }
+        MainWindow again;
+        const int row = [&] {
+            for (int r = 0; r < again.Commands->size(); ++r)
+                if (again.Commands->command(r).entries) return r;
+            return -1;
+        }();
+        QVERIFY(row >= 0);
+        const auto entries = again.Commands->command(row).entries();
+        QStringList shown;
+        for (const auto& [text, call] : entries) shown << text.section(' ', 1);
+        QCOMPARE(shown, expected);
+        // A pick opens its file: into the editor, as the dialog would.
+        QFile::remove(dir.filePath("f9.rle"));
+        const int gone = int(expected.indexOf("f9.rle"));
+        QVERIFY(Dismissed([&] { entries[size_t(gone)].second(); }).join("").contains("f9.rle"));
+        QVERIFY(!RecentFiles().contains(dir.filePath("f9.rle")));
+        again.PatternCells.fill(0);
+        entries[size_t(expected.indexOf("f5.rle"))].second();
+        QVERIFY(again.Files->hasPattern());
+        QCOMPARE(QFileInfo(RecentFiles().first()).fileName(), QString("f5.rle"));
     }
 };
 
