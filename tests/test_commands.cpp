@@ -340,7 +340,7 @@ private slots:
         }
     }
 
-    // The program itself: two files, and no display.
+    // The program itself: two files, unknown options, and no display.
     void commandLineAndDisplay()
     {
         QProcess program;
@@ -348,6 +348,21 @@ private slots:
         QVERIFY(program.waitForFinished(30000));
         QCOMPARE(program.exitCode(), 2);
         QVERIFY(QString::fromUtf8(program.readAllStandardError()).contains("только один файл"));
+        // Bad options exit with 2, as the search's do, named as typed.
+        const struct {
+            QStringList arguments;
+            const char* named;
+        } bad[] = {{{"--bogus"}, "«--bogus»"},       {{"-q"}, "«-q»"},
+                   {{"a.rle", "--bogus=3"}, "«--bogus»"}, {{"--version=2"}, "--version"},
+                   {{"--help", "--frob"}, "«--frob»"}};
+        for (const auto& c : bad) {
+            program.start(HEXLIFE_PROGRAM, c.arguments);
+            QVERIFY(program.waitForFinished(30000));
+            const QString error = QString::fromUtf8(program.readAllStandardError());
+            QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+            QVERIFY2(program.exitCode() == 2 && error.contains(c.named) && error.contains("hexagonal-life --help"),
+                     qPrintable(c.arguments.join(' ') + ": " + QString::number(program.exitCode()) + " " + error));
+        }
 
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "xcb");
