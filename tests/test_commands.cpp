@@ -195,6 +195,86 @@ private slots:
         QCOMPARE(w.Run.intervalMs(), interval);
     }
 
+    // Esc closes the program's other windows, the plot, the key list and
+    // the search window, with a selection on the field or without; the
+    // selection stays. In the main window it selects nothing.
+    void escapeClosesOtherWindows()
+    {
+        for (bool selected : {false, true}) {
+            MainWindow w;
+            Prepare(w, Setup::Paused);
+            const CellRect cells{40, 30, 60, 50};
+            if (selected) w.SelectCells(cells);
+            w.ShowPlot();
+            w.ShowKeyList();
+            w.ShowSearch();
+            for (QWidget* other : {static_cast<QWidget*>(w.Plot), static_cast<QWidget*>(w.KeyList),
+                                   static_cast<QWidget*>(w.Search)}) {
+                QVERIFY(ActivateWindow(other));
+                QTest::keyClick(other->focusWidget() != nullptr ? other->focusWidget() : other, Qt::Key_Escape);
+                QTRY_VERIFY2(!other->isVisible(), other->metaObject()->className());
+                QCOMPARE(w.Selection, selected ? cells : CellRect{});
+            }
+            QVERIFY(w.isVisible());
+            QVERIFY(ActivateWindow(&w));
+            QTest::keyClick(&w, Qt::Key_Escape);
+            QVERIFY(w.isVisible() && w.Selection.empty());
+        }
+    }
+
+    // The saved picture of the field is its grid: every outermost row and
+    // column of the PNG holds grid lines, and what the field's image holds
+    // beyond it is blank; inside, it is the field's image pixel for pixel.
+    void savedFieldPictureIsTheGrid()
+    {
+        QTemporaryDir dir;
+        MainWindow w;
+        Prepare(w, Setup::Paused);
+        for (int i = 0; i < 40; ++i) w.RunStep();
+        const QString path = dir.filePath("field.png");
+        const QStringList seen = Dismissed([&] { w.SaveFieldPng(); }, [&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog != nullptr);
+            dialog->selectFile(path);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        QCOMPARE(seen.size(), 1);
+        QImage png(path);
+        QVERIFY(!png.isNull());
+        png = png.convertToFormat(QImage::Format_RGB32);
+        const QImage field = w.Picture1->surface().image().convertToFormat(QImage::Format_RGB32);
+        const QRgb grid = ToQRgb(GridColor), background = field.pixel(field.width() - 1, field.height() - 1);
+        QVERIFY(png.width() < field.width() && png.height() < field.height());
+        auto count = [&](const QImage& image, QRect area, QRgb colour) {
+            int n = 0;
+            for (int y = area.top(); y <= area.bottom(); ++y) {
+                for (int x = area.left(); x <= area.right(); ++x) n += image.pixel(x, y) == colour;
+            }
+            return n;
+        };
+        const QRect edges[] = {{0, 0, png.width(), 1}, {0, png.height() - 1, png.width(), 1},
+                               {0, 0, 1, png.height()}, {png.width() - 1, 0, 1, png.height()}};
+        for (const QRect& edge : edges) {
+            // A grid line along the edge, or a line's end every cell.
+            QVERIFY2(count(png, edge, grid) >= std::max(edge.width(), edge.height()) / (2 * FieldHalfPitch),
+                     qPrintable(QString("%1,%2 %3×%4").arg(edge.x()).arg(edge.y()).arg(edge.width()).arg(edge.height())));
+            QCOMPARE(count(png, edge, background), std::max(edge.width(), edge.height()) - count(png, edge, grid));
+        }
+        // The left edge is the grid's line the box's border stands for.
+        QCOMPARE(count(png, edges[2], grid), png.height());
+        for (int y = 0; y < png.height(); ++y) {
+            for (int x = 1; x < png.width(); ++x) {
+                if (png.pixel(x, y) != field.pixel(x, y)) QFAIL(qPrintable(QString("pixel %1,%2 differs").arg(x).arg(y)));
+            }
+        }
+        const QRect right(png.width(), 0, field.width() - png.width(), field.height());
+        const QRect below(0, png.height(), field.width(), field.height() - png.height());
+        QCOMPARE(count(field, right, background), right.width() * right.height());
+        QCOMPARE(count(field, below, background), below.width() * below.height());
+        // Live cells are in it.
+        QVERIFY(count(png, png.rect(), ToQRgb(LiveColor)) > 0);
+    }
+
     // Running the start figure again is a click on the preview and «Пуск».
     void runAgainIsPreviewThenStart()
     {
@@ -239,6 +319,9 @@ private slots:
             }
             if (command.group == CommandGroup::Figure) {
                 QVERIFY(w.Picture4->toolTip().contains(CommandTable::KeysText(command.keys)));
+            }
+            if (command.group == CommandGroup::Help) {
+                QVERIFY(w.Command5->toolTip().contains(CommandTable::KeysText(command.keys) + " — " + command.text.toLower()));
             }
         }
         tableKeys.sort();

@@ -23,6 +23,7 @@
 #include "history/run_history.h"
 
 class QDialog;
+class QImage;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -108,6 +109,8 @@ public:
     void SaveFieldRle();
     bool SaveFieldRleTo(const QString& Path);
     void SaveFieldPng();
+    // The field's grid and cells as the saved picture holds them.
+    QImage FieldPicture() const;
     // Whether the generation on the field has a live cell.
     bool FieldHasCells() const;
 
