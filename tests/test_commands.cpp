@@ -5,6 +5,7 @@
 // used to be taken silently or named wrongly.
 #include <QtTest>
 
+#include <algorithm>
 #include <limits>
 
 #include <QAction>
@@ -17,6 +18,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QHeaderView>
 #include <QTreeView>
 
 #include "app/russian.h"
@@ -362,12 +364,28 @@ private slots:
         for (const auto& size : sizes) {
             QCOMPARE(QString::fromStdString(files::RussianSize(size.bytes)), QString(size.text));
         }
-        // The program's own dialog lists a folder's files with Russian sizes
-        // and dates, whatever the locale.
+        // The program's own dialog lists a folder's files with Russian sizes,
+        // types and dates, whatever the locale, in columns that hold them.
         QTemporaryDir dir;
-        for (auto [name, bytes] : {std::pair{"a.rle", 153}, {"b.rle", 41640}}) {
-            QFile file(dir.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(bytes, 'o')) == bytes);
+        const struct {
+            const char* name;
+            qint64 bytes;
+            const char* size;
+            const char* type;
+        } files[] = {
+            {"a.rle", 153, "153 байта", "Фигура RLE"},   {"b.RLE", 41640, "40,7 КБ", "Фигура RLE"},
+            {"c.png", 1, "1 байт", "Картинка PNG"},        {"d.txt", 22, "22 байта", "Текстовый файл"},
+            {"e.dat", 0, "0 байт", "Файл DAT"},            {"f", 5, "5 байт", "Файл"},
+            {"g.bin", 5LL << 30, "5 ГБ", "Файл BIN"},      {"Фигуры", -1, "", "Папка"},
+        };
+        for (const auto& f : files) {
+            if (f.bytes < 0) {
+                QVERIFY(QDir(dir.path()).mkdir(f.name));
+            } else {
+                QFile file(dir.filePath(f.name));
+                QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(f.bytes));  // sparse: no 5 GB written
+            }
+            QCOMPARE(files::RussianFileType(QFileInfo(dir.filePath(f.name))), QString(f.type));
         }
         const std::unique_ptr<QFileDialog> ours(files::MakeFileDialog(nullptr, "?", dir.path(), "Все файлы (*)"));
         ours->show();
@@ -382,12 +400,21 @@ private slots:
                 for (int c = 0; c < 4; ++c) columns << list->model()->index(r, c, root).data().toString();
                 rows << columns.join(" | ");
             }
-            return rows.size() == 2 && !rows[0].contains("| |");
+            return rows.size() == int(std::size(files)) && !rows.join('\n').contains(" |  | 2");
         }, 10000));
-        rows.sort();
         const QString today = QDate::currentDate().toString("dd.MM.yyyy");
-        QVERIFY2(rows[0].startsWith("a.rle | 153 байта | Фигура RLE | ") && rows[0].contains(" | " + today + " "), qPrintable(rows[0]));
-        QVERIFY2(rows[1].startsWith("b.rle | 40,7 КБ | ") && rows[1].contains(" | " + today + " "), qPrintable(rows[1]));
+        for (const auto& f : files) {
+            const QString start = QString("%1 | %2 | %3 | %4 ").arg(f.name, f.size, f.type, today);
+            QVERIFY2(std::any_of(rows.begin(), rows.end(), [&](const QString& row) { return row.startsWith(start); }),
+                     qPrintable(start + " not in\n" + rows.join('\n')));
+        }
+        // Each column is as wide as its widest text.
+        QVERIFY(QTest::qWaitForWindowExposed(ours.get()));
+        const QAbstractItemView* view = list;
+        for (int c = 1; c <= 3; ++c) {
+            QVERIFY2(list->header()->sectionSize(c) >= view->sizeHintForColumn(c),
+                     qPrintable(QString("column %1: %2 < %3").arg(c).arg(list->header()->sectionSize(c)).arg(view->sizeHintForColumn(c))));
+        }
     }
 
     // An empty pattern is neither copied nor saved; a pattern too large is
