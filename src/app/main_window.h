@@ -198,6 +198,8 @@ protected:
 private:
     void SetUpLayout();
     Box ScaledBox(const Box& box) const;
+    void CentreContent();
+    QPoint ContentOffset;  // where the content stands in a maximized window
     QFont ScaledFont() const;
     void WatchScreen();
     void LeaveMaximized();
