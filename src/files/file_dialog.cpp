@@ -5,10 +5,13 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QEvent>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QLocale>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTreeView>
 
@@ -52,6 +55,38 @@ QStringList WidestTexts(int column)
     }
     return {};
 }
+
+// Widens the dialog, as it is shown, until its list shows every column
+// whole, as far as the screen allows.
+class WideEnough : public QObject {
+public:
+    WideEnough(QFileDialog* dialog, QTreeView* view) : QObject(dialog), dialog_(dialog), view_(view)
+    {
+        dialog->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == dialog_ && event->type() == QEvent::Show) {
+            const QHeaderView* header = view_->header();
+            int columns = 0;
+            for (int column = 0; column < header->count(); ++column) {
+                if (!header->isSectionHidden(column)) columns += header->sectionSize(column);
+            }
+            const int missing = columns - view_->viewport()->width();
+            if (missing > 0) {
+                int width = dialog_->width() + missing + view_->verticalScrollBar()->sizeHint().width();
+                if (const QScreen* screen = dialog_->screen()) width = std::min(width, screen->availableGeometry().width());
+                dialog_->resize(std::max(width, dialog_->width()), dialog_->height());
+            }
+        }
+        return false;
+    }
+
+private:
+    QFileDialog* dialog_;
+    QTreeView* view_;
+};
 
 // The file system's list with its size, type and date columns in Russian.
 class RussianFileList : public QIdentityProxyModel {
@@ -132,6 +167,7 @@ QFileDialog* MakeFileDialog(QWidget* parent, const QString& title, const QString
             }
             if (header->sectionSize(column) < width) header->resizeSection(column, width);
         }
+        new WideEnough(dialog, view);
     }
     return dialog;
 }
