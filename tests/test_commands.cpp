@@ -5,6 +5,7 @@
 // used to be taken silently or named wrongly.
 #include <QtTest>
 
+#include <algorithm>
 #include <limits>
 
 #include <QAction>
@@ -17,6 +18,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QHeaderView>
 #include <QTreeView>
 
 #include "app/russian.h"
@@ -198,6 +200,86 @@ private slots:
         QCOMPARE(w.Run.intervalMs(), interval);
     }
 
+    // Esc closes the program's other windows, the plot, the key list and
+    // the search window, with a selection on the field or without; the
+    // selection stays. In the main window it selects nothing.
+    void escapeClosesOtherWindows()
+    {
+        for (bool selected : {false, true}) {
+            MainWindow w;
+            Prepare(w, Setup::Paused);
+            const CellRect cells{40, 30, 60, 50};
+            if (selected) w.SelectCells(cells);
+            w.ShowPlot();
+            w.ShowKeyList();
+            w.ShowSearch();
+            for (QWidget* other : {static_cast<QWidget*>(w.Plot), static_cast<QWidget*>(w.KeyList),
+                                   static_cast<QWidget*>(w.Search)}) {
+                QVERIFY(ActivateWindow(other));
+                QTest::keyClick(other->focusWidget() != nullptr ? other->focusWidget() : other, Qt::Key_Escape);
+                QTRY_VERIFY2(!other->isVisible(), other->metaObject()->className());
+                QCOMPARE(w.Selection, selected ? cells : CellRect{});
+            }
+            QVERIFY(w.isVisible());
+            QVERIFY(ActivateWindow(&w));
+            QTest::keyClick(&w, Qt::Key_Escape);
+            QVERIFY(w.isVisible() && w.Selection.empty());
+        }
+    }
+
+    // The saved picture of the field is its grid: every outermost row and
+    // column of the PNG holds grid lines, and what the field's image holds
+    // beyond it is blank; inside, it is the field's image pixel for pixel.
+    void savedFieldPictureIsTheGrid()
+    {
+        QTemporaryDir dir;
+        MainWindow w;
+        Prepare(w, Setup::Paused);
+        for (int i = 0; i < 40; ++i) w.RunStep();
+        const QString path = dir.filePath("field.png");
+        const QStringList seen = Dismissed([&] { w.SaveFieldPng(); }, [&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog != nullptr);
+            dialog->selectFile(path);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        QCOMPARE(seen.size(), 1);
+        QImage png(path);
+        QVERIFY(!png.isNull());
+        png = png.convertToFormat(QImage::Format_RGB32);
+        const QImage field = w.Picture1->surface().image().convertToFormat(QImage::Format_RGB32);
+        const QRgb grid = ToQRgb(GridColor), background = field.pixel(field.width() - 1, field.height() - 1);
+        QVERIFY(png.width() < field.width() && png.height() < field.height());
+        auto count = [&](const QImage& image, QRect area, QRgb colour) {
+            int n = 0;
+            for (int y = area.top(); y <= area.bottom(); ++y) {
+                for (int x = area.left(); x <= area.right(); ++x) n += image.pixel(x, y) == colour;
+            }
+            return n;
+        };
+        const QRect edges[] = {{0, 0, png.width(), 1}, {0, png.height() - 1, png.width(), 1},
+                               {0, 0, 1, png.height()}, {png.width() - 1, 0, 1, png.height()}};
+        for (const QRect& edge : edges) {
+            // A grid line along the edge, or a line's end every cell.
+            QVERIFY2(count(png, edge, grid) >= std::max(edge.width(), edge.height()) / (2 * FieldHalfPitch),
+                     qPrintable(QString("%1,%2 %3×%4").arg(edge.x()).arg(edge.y()).arg(edge.width()).arg(edge.height())));
+            QCOMPARE(count(png, edge, background), std::max(edge.width(), edge.height()) - count(png, edge, grid));
+        }
+        // The left edge is the grid's line the box's border stands for.
+        QCOMPARE(count(png, edges[2], grid), png.height());
+        for (int y = 0; y < png.height(); ++y) {
+            for (int x = 1; x < png.width(); ++x) {
+                if (png.pixel(x, y) != field.pixel(x, y)) QFAIL(qPrintable(QString("pixel %1,%2 differs").arg(x).arg(y)));
+            }
+        }
+        const QRect right(png.width(), 0, field.width() - png.width(), field.height());
+        const QRect below(0, png.height(), field.width(), field.height() - png.height());
+        QCOMPARE(count(field, right, background), right.width() * right.height());
+        QCOMPARE(count(field, below, background), below.width() * below.height());
+        // Live cells are in it.
+        QVERIFY(count(png, png.rect(), ToQRgb(LiveColor)) > 0);
+    }
+
     // Running the start figure again is a click on the preview and «Пуск».
     void runAgainIsPreviewThenStart()
     {
@@ -243,6 +325,9 @@ private slots:
             if (command.group == CommandGroup::Figure) {
                 QVERIFY(w.Picture4->toolTip().contains(CommandTable::KeysText(command.keys)));
             }
+            if (command.group == CommandGroup::Help) {
+                QVERIFY(w.Command5->toolTip().contains(CommandTable::KeysText(command.keys) + " — " + command.text.toLower()));
+            }
         }
         tableKeys.sort();
         manualKeys.sort();
@@ -282,12 +367,28 @@ private slots:
         for (const auto& size : sizes) {
             QCOMPARE(QString::fromStdString(files::RussianSize(size.bytes)), QString(size.text));
         }
-        // The program's own dialog lists a folder's files with Russian sizes
-        // and dates, whatever the locale.
+        // The program's own dialog lists a folder's files with Russian sizes,
+        // types and dates, whatever the locale, in columns that hold them.
         QTemporaryDir dir;
-        for (auto [name, bytes] : {std::pair{"a.rle", 153}, {"b.rle", 41640}}) {
-            QFile file(dir.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(bytes, 'o')) == bytes);
+        const struct {
+            const char* name;
+            qint64 bytes;
+            const char* size;
+            const char* type;
+        } files[] = {
+            {"a.rle", 153, "153 байта", "Фигура RLE"},   {"b.RLE", 41640, "40,7 КБ", "Фигура RLE"},
+            {"c.png", 1, "1 байт", "Картинка PNG"},        {"d.txt", 22, "22 байта", "Текстовый файл"},
+            {"e.dat", 0, "0 байт", "Файл DAT"},            {"f", 5, "5 байт", "Файл"},
+            {"g.bin", 5LL << 30, "5 ГБ", "Файл BIN"},      {"Фигуры", -1, "", "Папка"},
+        };
+        for (const auto& f : files) {
+            if (f.bytes < 0) {
+                QVERIFY(QDir(dir.path()).mkdir(f.name));
+            } else {
+                QFile file(dir.filePath(f.name));
+                QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(f.bytes));  // sparse: no 5 GB written
+            }
+            QCOMPARE(files::RussianFileType(QFileInfo(dir.filePath(f.name))), QString(f.type));
         }
         const std::unique_ptr<QFileDialog> ours(files::MakeFileDialog(nullptr, "?", dir.path(), "Все файлы (*)"));
         ours->show();
@@ -302,12 +403,26 @@ private slots:
                 for (int c = 0; c < 4; ++c) columns << list->model()->index(r, c, root).data().toString();
                 rows << columns.join(" | ");
             }
-            return rows.size() == 2 && !rows[0].contains("| |");
+            return rows.size() == int(std::size(files)) && !rows.join('\n').contains(" |  | 2");
         }, 10000));
-        rows.sort();
         const QString today = QDate::currentDate().toString("dd.MM.yyyy");
-        QVERIFY2(rows[0].startsWith("a.rle | 153 байта | Фигура RLE | ") && rows[0].contains(" | " + today + " "), qPrintable(rows[0]));
-        QVERIFY2(rows[1].startsWith("b.rle | 40,7 КБ | ") && rows[1].contains(" | " + today + " "), qPrintable(rows[1]));
+        for (const auto& f : files) {
+            const QString start = QString("%1 | %2 | %3 | %4 ").arg(f.name, f.size, f.type, today);
+            QVERIFY2(std::any_of(rows.begin(), rows.end(), [&](const QString& row) { return row.startsWith(start); }),
+                     qPrintable(start + " not in\n" + rows.join('\n')));
+        }
+        // Each column is as wide as its widest text.
+        QVERIFY(QTest::qWaitForWindowExposed(ours.get()));
+        const QAbstractItemView* view = list;
+        int columns = 0;
+        for (int c = 0; c <= 3; ++c) {
+            QVERIFY2(c == 0 || list->header()->sectionSize(c) >= view->sizeHintForColumn(c),
+                     qPrintable(QString("column %1: %2 < %3").arg(c).arg(list->header()->sectionSize(c)).arg(view->sizeHintForColumn(c))));
+            columns += list->header()->sectionSize(c);
+        }
+        // And the dialog wide enough to show them all, on a screen that holds it.
+        QVERIFY2(list->viewport()->width() >= columns,
+                 qPrintable(QString("the list %1 px wide, its columns %2").arg(list->viewport()->width()).arg(columns)));
     }
 
     // An empty pattern is neither copied nor saved; a pattern too large is
@@ -343,7 +458,7 @@ private slots:
         }
     }
 
-    // The program itself: two files, and no display.
+    // The program itself: two files, unknown options, and no display.
     void commandLineAndDisplay()
     {
         QProcess program;
@@ -351,6 +466,21 @@ private slots:
         QVERIFY(program.waitForFinished(30000));
         QCOMPARE(program.exitCode(), 2);
         QVERIFY(QString::fromUtf8(program.readAllStandardError()).contains("только один файл"));
+        // Bad options exit with 2, as the search's do, named as typed.
+        const struct {
+            QStringList arguments;
+            const char* named;
+        } bad[] = {{{"--bogus"}, "«--bogus»"},       {{"-q"}, "«-q»"},
+                   {{"a.rle", "--bogus=3"}, "«--bogus»"}, {{"--version=2"}, "--version"},
+                   {{"--help", "--frob"}, "«--frob»"}};
+        for (const auto& c : bad) {
+            program.start(HEXLIFE_PROGRAM, c.arguments);
+            QVERIFY(program.waitForFinished(30000));
+            const QString error = QString::fromUtf8(program.readAllStandardError());
+            QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+            QVERIFY2(program.exitCode() == 2 && error.contains(c.named) && error.contains("hexagonal-life --help"),
+                     qPrintable(c.arguments.join(' ') + ": " + QString::number(program.exitCode()) + " " + error));
+        }
 
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "xcb");

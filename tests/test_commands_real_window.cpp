@@ -227,6 +227,8 @@ private slots:
                 done += QString("«%1» by %2").arg(command.text, byMenu ? "menu" : "key");
                 (byMenu ? menus : keys)++;
                 if (w.Plot != nullptr && w.Plot->isVisible()) w.Plot->installEventFilter(&plotCounter);
+                // Esc closes the plot or the key list it was pressed in.
+                if (target != &w && !target->isVisible()) activate(&w);
             } else if (kind < 63) {
                 // Another window of the program takes the keys.
                 switch (pick(3)) {

@@ -7,14 +7,17 @@
 // to the reference's end, read back through the clipboard.
 #include <QtTest>
 
+#include <QLabel>
+#include <QPushButton>
 #include <QSettings>
-
 #include <QScreen>
 #include <set>
 
 #include "field_helpers.h"
 #include "reference/reference_engine.h"
+#include "surface/picture_box.h"
 #include "rle/rle.h"
+#include "screen/window_scale.h"
 #include "x_server.h"
 
 using namespace hexlife;
@@ -51,6 +54,33 @@ QList<int> Numbers(const QByteArray& text)
     return numbers;
 }
 
+// Empty where the window's content stands in its middle, its controls at
+// their scaled places relative to each other; else what is off.
+QString Uncentred(const MainWindow& w)
+{
+    const double s = w.WindowScale;
+    const QPoint origin = w.Picture4->pos();  // the content's top left corner
+    const int left = origin.x(), right = w.width() - (origin.x() + ScaledEdge(ClientWidth, s));
+    const int top = origin.y(), bottom = w.height() - (origin.y() + ScaledEdge(ClientHeight, s));
+    if (std::abs(left - right) > 1 || std::abs(top - bottom) > 1 || left < 0 || top < 0) {
+        return QString("window %1 × %2 at scale %3: margins left %4 right %5 top %6 bottom %7")
+            .arg(w.width()).arg(w.height()).arg(s).arg(left).arg(right).arg(top).arg(bottom);
+    }
+    const struct {
+        const QWidget* control;
+        int x, y;
+    } places[] = {{w.Command1, 104, 0}, {w.Command3, 352, 0}, {w.Command5, 600, 0},
+                  {w.Picture1, 96, 24},  {w.Picture2[25], 48, 96 + 48 * 12}, {w.Label4, 697, 0}};
+    for (const auto& place : places) {
+        const QPoint at = place.control->pos() - origin, expected(ScaledEdge(place.x, s), ScaledEdge(place.y, s));
+        if (at != expected) {
+            return QString("%1 at %2,%3 of the content, not %4,%5")
+                .arg(place.control->accessibleName()).arg(at.x()).arg(at.y()).arg(expected.x()).arg(expected.y());
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 class FitTest : public QObject {
@@ -83,6 +113,27 @@ private slots:
             QTest::keyClick(&again, Qt::Key_0, Qt::ControlModifier);
             QCOMPARE(again.size(), QSize(ClientWidth, ClientHeight));
         }
+    }
+
+    // Maximized, the content stands in the window's middle at the largest
+    // scale the window holds, clicks landing; restored, at the window's top
+    // left corner again, the window its fitted size.
+    void maximizedIsCentred()
+    {
+        MainWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.ZoomReset();
+        const QSize fitted = w.size();
+        w.showMaximized();
+        QTRY_VERIFY(w.isMaximized() && w.width() > fitted.width() && w.WindowScale > 1.0);
+        QTRY_VERIFY2(Uncentred(w).isEmpty(), qPrintable(Uncentred(w)));
+        QVERIFY(w.Picture4->x() > 0 || w.Picture4->y() > 0);
+        EveryClickLands(w);
+        w.showNormal();
+        QTRY_VERIFY(!w.isMaximized() && w.size() == fitted);
+        QCOMPARE(w.Picture4->pos(), QPoint(0, 0));
+        QVERIFY2(Uncentred(w).isEmpty(), qPrintable(Uncentred(w)));
     }
 
     // On a screen too small for it the window takes one smaller scale.
@@ -207,7 +258,8 @@ private slots:
         QVERIFY(onScreen == drawn);
 
         // The program's other windows open wholly in the work area, title
-        // bars on the screen, beside the main window or where there is room.
+        // bars on the screen, beside the main window or where there is room;
+        // Esc closes them.
         const std::pair<const char*, const char*> others[] = {
             {"F1", "Клавиши и команды"}, {"ctrl+g", "Ход колонии"}, {"ctrl+f", "Поиск фигур"}};
         for (const auto& [key, title] : others) {
@@ -220,11 +272,23 @@ private slots:
                      qPrintable(QString("%1: %2 frame %3 work area %4")
                                     .arg(title, geometry.simplified(), extents.simplified(), workArea.simplified())));
         }
+        // Esc closes each of them.
+        for (const auto& [key, title] : others) {
+            QByteArray found;
+            QVERIFY(Run("xdotool", {"search", "--onlyvisible", "--name", title}, display, &found));
+            const QString other = QString::fromLatin1(found.split('\n').first());
+            QVERIFY2(WaitFor([&] {
+                         Run("xdotool", {"windowactivate", "--sync", other, "key", "Escape"}, display);
+                         return !Run("xdotool", {"search", "--onlyvisible", "--name", title}, display, &found) ||
+                                found.trimmed().isEmpty();
+                     }, 10000), qPrintable(QString("Esc left «%1» open").arg(title)));
+        }
         QVERIFY(WaitFor(inside, 10000));  // the main window as it was
 
         // Maximized, the window fills the work area and shows the largest
-        // scale it holds: a thumbnail clicked at that scale is chosen (its
-        // figure copied as RLE); restored, it is as it was.
+        // scale it holds, in its middle: a thumbnail clicked at that scale
+        // and place is chosen (its figure copied as RLE); restored, it is as
+        // it was.
         const QList<int> fitted = g;
         QVERIFY(Run("wmctrl", {"-i", "-r", window, "-b", "add,maximized_vert,maximized_horz"}, display));
         // The frame reported may be the unmaximized one: the client's edges tell.
@@ -234,13 +298,36 @@ private slots:
                             (g[1] + g[3] == area[0] + area[2] || g[2] + g[4] == area[1] + area[3]);
                  }, 10000), qPrintable(QString("maximized: window %1 work area %2").arg(geometry.simplified(), workArea.simplified())));
         const double largest = std::floor(std::min(g[3] / double(ClientWidth), g[4] / double(ClientHeight)) * 100 + 1e-9) / 100;
+        // The content stands in the middle of the maximized window.
+        const QPoint offset((g[3] - ScaledEdge(ClientWidth, largest)) / 2, (g[4] - ScaledEdge(ClientHeight, largest)) / 2);
+        QVERIFY2(offset.x() > 41 * largest || offset.y() > 49 * largest,
+                 "the window is maximized to the content's size: nothing tells centred from not");
+        // On the screen: as many columns of the window's background left of
+        // the content as right of it.
+        QString margins;
+        QVERIFY2(WaitFor([&] {
+                     const QString file = config.filePath("maximized.png");
+                     if (!Run("import", {"-window", window, file}, display)) return false;
+                     const QImage shot = QImage(file).convertToFormat(QImage::Format_RGB32);
+                     if (shot.width() != g[3]) return false;
+                     const QRgb background = shot.pixel(0, shot.height() / 2);
+                     auto blank = [&](int x) {
+                         for (int y = 0; y < shot.height(); ++y) if (shot.pixel(x, y) != background) return false;
+                         return true;
+                     };
+                     int left = 0, right = 0;
+                     while (left < shot.width() && blank(left)) ++left;
+                     while (right < shot.width() && blank(shot.width() - 1 - right)) ++right;
+                     margins = QString("left %1, right %2 of %3 (offset %4)").arg(left).arg(right).arg(shot.width()).arg(offset.x());
+                     return std::abs(left - right) <= 2 && std::abs(left - offset.x()) <= 1;
+                 }, 10000), qPrintable("maximized, the content's margins: " + margins));
         // Figure 2's cells, whatever the header says.
         offscreen.Picture2_MouseUp(1, 1, 0, 0, 0);
         const QString figure2 = QString::fromStdString(rle::WritePattern(offscreen.PatternCells, "Фигура")).section('\n', 3);
         QByteArray pattern;
         QVERIFY2(WaitFor([&] {
-                     return Run("xdotool", {"mousemove", QString::number(g[1] + int(68.5 * largest)),
-                                            QString::number(g[2] + int(120.5 * largest)), "click", "1", "key", "ctrl+c"}, display) &&
+                     return Run("xdotool", {"mousemove", QString::number(g[1] + offset.x() + int(68.5 * largest)),
+                                            QString::number(g[2] + offset.y() + int(120.5 * largest)), "click", "1", "key", "ctrl+c"}, display) &&
                             Run("timeout", {"5", "xclip", "-o", "-selection", "clipboard"}, display, &pattern) &&
                             QString::fromUtf8(pattern).section('\n', 3) == figure2;
                  }, 10000),

@@ -8,12 +8,14 @@
 #include <QtTest>
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -216,6 +218,58 @@ private slots:
     // Cancelled midway, by its button or by closing the window, a 5 × 5
     // search keeps exactly the blocks it finished; the window searches
     // again, and a main window destroyed during a search takes it down.
+    // After its first second (or its first blocks, where they take longer)
+    // a search tells the time it takes from its own pace, and that is near
+    // the time it takes. The box is the first of a few that runs long
+    // enough for the estimate to mean something here.
+    void estimateFollowsThePace()
+    {
+        MainWindow w;
+        SearchWindow* s = OpenSearch(w);
+        QVERIFY(s != nullptr);
+        auto secondsIn = [](const QString& text) {
+            double seconds = 0;
+            const QRegularExpression part(QStringLiteral("(\\d+) (дн|ч|мин|с)"));
+            const QString shown = text.section(QStringLiteral("примерно "), 1).section(QStringLiteral(" на "), 0, 0);
+            for (auto m = part.globalMatch(shown); m.hasNext();) {
+                const auto match = m.next();
+                const QString unit = match.captured(2);
+                seconds += match.captured(1).toDouble() *
+                           (unit == "дн" ? 86400 : unit == "ч" ? 3600 : unit == "мин" ? 60 : 1);
+            }
+            return seconds;
+        };
+        for (const search::Box box : {search::Box{4, 4}, search::Box{5, 4}, search::Box{5, 5}}) {
+            s->Columns->setValue(box.columns);
+            s->Rows->setValue(box.rows);
+            s->Sample->setChecked(false);
+            QVERIFY(!s->Estimate->text().contains("по скорости этого поиска"));
+            QElapsedTimer clock;
+            clock.start();
+            QTest::mouseClick(s->Start, Qt::LeftButton);
+            QVERIFY(s->searching());
+            // The first estimate of its own pace, or the end of a search too
+            // short for one.
+            QVERIFY(QTest::qWaitFor([&] { return !s->searching() || s->Estimate->text().contains("по скорости этого поиска"); }, WaitMs));
+            const double at = clock.elapsed() / 1000.0;
+            const QString text = s->Estimate->text();
+            const double estimate = secondsIn(text);
+            QVERIFY(QTest::qWaitFor([&] { return !s->searching(); }, 30 * WaitMs));
+            const double taken = clock.elapsed() / 1000.0;
+            if (taken < 4 * at) continue;  // too short for its first second to tell
+            qInfo("%d × %d: «%s» after %.1f s; taken %.1f s", box.columns, box.rows, qPrintable(text), at, taken);
+            QVERIFY2(at >= 1.0, qPrintable(QString::number(at)));
+            QVERIFY2(std::abs(estimate - taken) <= 0.4 * taken,
+                     qPrintable(QString("estimated %1 s, taken %2 s").arg(estimate).arg(taken)));
+            // The next box's estimate follows the pace measured.
+            s->Columns->setValue(2);
+            s->Rows->setValue(2);
+            QVERIFY(s->Estimate->text().contains("по скорости прошлого поиска"));
+            return;
+        }
+        QFAIL("no box took long enough");
+    }
+
     void cancelKeepsThePartDone()
     {
         const search::Box big{5, 5}, small{2, 3};

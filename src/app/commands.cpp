@@ -110,6 +110,8 @@ void MainWindow::SetUpCommands()
     Picture3->setToolTip(Commands->keysTip(G::Figure));
     Picture4->setToolTip(QStringLiteral("Щелчок снова открывает начальную фигуру для правки.\n") +
                          Commands->keysTip(G::Figure));
+    // «Справка» shows the help text; the tooltip tells where the rest is.
+    Command5->setToolTip(Commands->keysTip(G::Help) + QStringLiteral(".\nЩелчок правой кнопкой по полю — все команды."));
 }
 
 // The list of keys stays open beside the field: the run's keys work in it

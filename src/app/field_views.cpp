@@ -81,9 +81,24 @@ bool MainWindow::SaveFieldRleTo(const QString& Path)
     return true;
 }
 
+QImage MainWindow::FieldPicture() const
+{
+    // The field's image reaches past the grid, to the box's edges: the
+    // picture is the grid alone, its left edge, which the box's border draws
+    // in the window, drawn as a grid line.
+    const int pitch = 2 * FieldHalfPitch;
+    const QRect grid(0, 0, pitch * FieldColCount + 1, CellRadius + FieldColLen * pitch + 1);
+    QImage picture = Picture1->surface().image().copy(grid);
+    const QRgb line = ToQRgb(GridColor);
+    for (int y = 0; y < picture.height(); ++y) {
+        picture.setPixel(0, y, line);
+    }
+    return picture;
+}
+
 void MainWindow::SaveFieldPng()
 {
-    Files->askSavePng(Picture1->surface().image(), QStringLiteral("Сохранить поле как картинку"),
+    Files->askSavePng(FieldPicture(), QStringLiteral("Сохранить поле как картинку"),
                       QStringLiteral("Картинка поля не сохранена в файл %1."));
 }
 

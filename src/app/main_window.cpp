@@ -214,6 +214,7 @@ QFont MainWindow::ScaledFont() const
 void MainWindow::ApplyScale(double Scale)
 {
     WindowScale = Scale;
+    ContentOffset = QPoint(0, 0);  // every control is placed anew below
     const Box client = ScaledBox({0, 0, ClientWidth, ClientHeight});
     // Maximized, the window manager gives the size.
     if (!isMaximized()) {
@@ -227,6 +228,22 @@ void MainWindow::ApplyScale(double Scale)
         box->setScale(Scale);
     }
     FitTopBar();
+    CentreContent();
+}
+
+// Maximized, the window is larger than its content: the content stands in
+// its middle, every control moved by the same offset; otherwise at 0, 0.
+void MainWindow::CentreContent()
+{
+    const Box client = ScaledBox({0, 0, ClientWidth, ClientHeight});
+    const QPoint offset = isMaximized() ? QPoint(std::max(0, (width() - client.width) / 2),
+                                                 std::max(0, (height() - client.height) / 2))
+                                        : QPoint(0, 0);
+    if (offset == ContentOffset) return;
+    for (QWidget* control : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (!control->isWindow()) control->move(control->pos() + offset - ContentOffset);
+    }
+    ContentOffset = offset;
 }
 
 // Fits the labels of the top bar into the room between the buttons: the

@@ -25,6 +25,7 @@
 #include "workspace/unsaved_work.h"
 
 class QDialog;
+class QImage;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -110,6 +111,8 @@ public:
     bool SaveFieldRle();
     bool SaveFieldRleTo(const QString& Path);
     void SaveFieldPng();
+    // The field's grid and cells as the saved picture holds them.
+    QImage FieldPicture() const;
     // Whether the generation on the field has a live cell.
     bool FieldHasCells() const;
 
@@ -220,6 +223,8 @@ protected:
 private:
     void SetUpLayout();
     Box ScaledBox(const Box& box) const;
+    void CentreContent();
+    QPoint ContentOffset;  // where the content stands in a maximized window
     QFont ScaledFont() const;
     void WatchScreen();
     void LeaveMaximized();

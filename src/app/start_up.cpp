@@ -70,12 +70,34 @@ QByteArray CommandLineFile(QCoreApplication& application, int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Шестигранная «Жизнь»: игра Конвея «Жизнь» на шестигранном поле, правило B2/S2."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("файл"),
                                  QStringLiteral("Фигура, которую открыть в редакторе: файл RLE с правилом B2/S2H."),
                                  QStringLiteral("[файл]"));
-    parser.process(application);  // --help and --version print and exit here
+    // Parsed here rather than by process(), which names an unknown option
+    // without its dashes and exits with 1: bad options exit with 2, as the
+    // search's do, and are named as typed.
+    const QStringList arguments = application.arguments();
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        QString typed;
+        for (int i = 1; i < arguments.size() && !unknown.isEmpty(); ++i) {
+            if (arguments[i] == QStringLiteral("--")) break;
+            const QString name = arguments[i].section('=', 0, 0);
+            const QString bare = name.mid(name.startsWith(QStringLiteral("--")) ? 2 : 1);
+            if (name.startsWith('-') && unknown.contains(bare)) {
+                typed = name;
+                break;
+            }
+        }
+        const QString what = !typed.isEmpty() ? QStringLiteral("неизвестный параметр «%1»").arg(typed)
+                                              : QStringLiteral("неверная командная строка: %1").arg(parser.errorText());
+        std::fprintf(stderr, "hexagonal-life: %s.\nПодробнее: hexagonal-life --help\n", what.toUtf8().constData());
+        std::exit(2);
+    }
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) parser.showHelp(0);
+    if (parser.isSet(version)) parser.showVersion();
     const int count = int(parser.positionalArguments().size());
     if (count > 1) {
         std::fprintf(stderr, "hexagonal-life: открыть можно только один файл, а названо %d.\n", count);

@@ -36,9 +36,14 @@ void MainWindow::StartFigureFates()
     }
     // The catalogue and the step are plain data and code: the thread needs
     // nothing of the window but a queued call back for each result.
+    // Asked to stop (the window closes), it stops within a generation, so
+    // that the program's exit never waits for a figure's run.
     FatesThread.reset(QThread::create([this] {
-        for (int k = 0; k < FigureCount && !QThread::currentThread()->isInterruptionRequested(); ++k) {
-            const QString text = FateText(k, RunToEnd(FigureOnField(k)).verdictDetail());
+        const auto stop = [] { return QThread::currentThread()->isInterruptionRequested(); };
+        for (int k = 0; k < FigureCount && !stop(); ++k) {
+            const RunHistory run = RunToEnd(FigureOnField(k), stop);
+            if (stop()) break;
+            const QString text = FateText(k, run.verdictDetail());
             QMetaObject::invokeMethod(this, [this, k, text] { SetFigureFate(k, text); }, Qt::QueuedConnection);
         }
     }));

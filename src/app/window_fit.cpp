@@ -44,8 +44,8 @@ void MainWindow::showEvent(QShowEvent* event)
 void MainWindow::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    // Maximized, the window shows the largest scale its work area holds;
-    // restored, the fitted one. The frame changes with the state and is
+    // Maximized, the window shows the largest scale its work area holds, in
+    // its middle; restored, the fitted one. The frame changes with the state and is
     // known once the window manager has framed it anew.
     if (event->type() == QEvent::WindowStateChange) {
         Refit();
@@ -102,6 +102,7 @@ void MainWindow::Refit()
         if (scale != WindowScale) {
             ApplyScale(scale);
         }
+        CentreContent();
         Commands->refresh();
         return;
     }

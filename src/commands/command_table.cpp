@@ -63,8 +63,18 @@ void CommandTable::refresh()
 
 void CommandTable::attachTo(QWidget* window)
 {
+    const QKeySequence escape(Qt::Key_Escape);
     for (QAction* action : actions_) {
+        // In a window of its own Esc closes it, as it closes any dialog.
+        if (window != window_ && action->shortcuts().contains(escape)) continue;
         window->addAction(action);
+    }
+    if (window != window_) {
+        auto* close = new QAction(QStringLiteral("Закрыть окно"), window);
+        close->setShortcut(escape);
+        close->setShortcutContext(Qt::WindowShortcut);
+        connect(close, &QAction::triggered, window, &QWidget::close);
+        window->addAction(close);
     }
     window->installEventFilter(this);
 }

@@ -52,7 +52,8 @@ public:
     // Enables each action as its command can act now.
     void refresh();
     // The keys work in another window of the program too: the window gets
-    // the actions, and their states are refreshed before its keys are matched.
+    // the actions, and their states are refreshed before its keys are matched;
+    // there Esc closes the window instead of acting on the field.
     void attachTo(QWidget* window);
     // The context menu, its commands in groups; refreshed when it opens.
     QMenu* menu();

@@ -325,12 +325,13 @@ std::string RunHistory::verdictDetail() const
     return text;
 }
 
-RunHistory RunToEnd(const FieldArray& start)
+RunHistory RunToEnd(const FieldArray& start, const std::function<bool()>& stop)
 {
     RunHistory history;
     history.start(start);
     FieldArray field = start;
     for (int count = 1;; ++count) {
+        if (stop && stop()) return history;
         int live = 0;
         for (int n = 0; n <= FieldLast; ++n) live += field[size_t(n)];
         const ColumnSpan step = StepColumns(LiveColumns(field));

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -117,7 +118,8 @@ struct RunHistory::Tail {
 };
 
 // The fate of a start figure left to run by the tick's rules, without a
-// window: the history of the whole run.
-RunHistory RunToEnd(const FieldArray& start);
+// window: the history of the whole run. `stop`, asked every generation,
+// cuts it short, its history not ended.
+RunHistory RunToEnd(const FieldArray& start, const std::function<bool()>& stop = {});
 
 }  // namespace hexlife

@@ -25,6 +25,8 @@ public:
     // The repaints that went to the screen so far.
     int framesShown() const { return framesShown_; }
     std::int64_t framePeriodNs() const { return clock_.period(); }
+    // Whether a repaint is held back until the next frame.
+    bool holding() const { return heldFrame_.isActive(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -13,10 +13,6 @@ namespace hexlife::search {
 
 namespace {
 
-// Figures a worker takes at a time: a block is added to the result whole
-// or not at all.
-constexpr std::uint64_t BlockSize = 4096;
-
 // The run of one pattern with a table of the hashes of its generations'
 // shapes: a hash proposes a repetition, an exact comparison with that
 // generation, run again from the start, decides. One per thread.

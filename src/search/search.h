@@ -146,6 +146,10 @@ struct Progress {
     Tally tally;
 };
 
+// Figures a worker takes at a time: a block is added to the result whole
+// or not at all, so that progress counts whole blocks.
+constexpr std::uint64_t BlockSize = 4096;
+
 // Runs the items of the request not yet in progress.done, adding each
 // finished block of items to progress (done and tally) under its lock.
 // onProgress is called on the calling thread about every `interval`

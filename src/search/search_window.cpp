@@ -47,6 +47,8 @@ constexpr int MaxWholeCells = 28;
 // 5 × 5 boxes: for the estimate before a search, which its own pace replaces.
 constexpr double FiguresPerSecondPerThread = 70000;
 constexpr double ProgressSeconds = 0.2;
+// How long a search runs before its own pace replaces the benchmark's.
+constexpr double PaceSeconds = 1.0;
 constexpr int ProgressSteps = 1000;
 constexpr int DefaultSampleSize = 100000;
 constexpr int MaxSampleSize = 1000000000;
@@ -344,9 +346,20 @@ void SearchWindow::showEstimate()
     QString text = Sample->isChecked()
                        ? QStringLiteral("Выборка: %1 из %2 фигур %3").arg(Grouped(items), Grouped(box.figures()), BoxText(box))
                        : QStringLiteral("Фигур %1: %2").arg(BoxText(box), Grouped(items));
-    const double seconds = double(items) / (FiguresPerSecondPerThread * Threads());
+    // During a search, once it has run a second, its own pace tells the
+    // time it takes; after one, that pace the time of the next. Before any,
+    // the benchmark's.
+    double seconds = double(items) / (FiguresPerSecondPerThread * Threads());
+    QString how;
+    if (searching() && searchSeconds_ > 0) {
+        seconds = searchSeconds_;
+        how = QStringLiteral(" (по скорости этого поиска)");
+    } else if (!searching() && measuredRate_ > 0) {
+        seconds = double(items) / measuredRate_;
+        how = QStringLiteral(" (по скорости прошлого поиска)");
+    }
     text += (seconds < 1 ? QStringLiteral(", меньше секунды") : QStringLiteral(", примерно %1").arg(Duration(seconds))) +
-            (Threads() == 1 ? QStringLiteral(" на одном ядре.") : QStringLiteral(" на %1 ядрах.").arg(Threads()));
+            (Threads() == 1 ? QStringLiteral(" на одном ядре") : QStringLiteral(" на %1 ядрах").arg(Threads())) + how + '.';
     if (!whole) text += QStringLiteral(" Все фигуры этого размера — только в hexagonal-life-search.");
     Estimate->setText(text);
     Estimate->setAccessibleName(text);
@@ -387,6 +400,7 @@ void SearchWindow::startSearch()
     job_->request = {running_.box, running_.begin, running_.end, running_.sample, running_.seed, Threads()};
     job_->progress = running_.progress;
     doneBefore_ = search::RangesSize(running_.progress.done);
+    searchSeconds_ = 0;
     clock_.start();
     worker_ = std::thread([this, job = job_] {
         search::RunSearch(job->request, job->progress, job->cancel, [this](const search::Progress& progress) {
@@ -421,12 +435,25 @@ void SearchWindow::showProgress(std::uint64_t done)
     const std::uint64_t total = running_.items();
     Progress->setValue(total == 0 ? ProgressSteps : int(double(done) / double(total) * ProgressSteps));
     const double seconds = double(clock_.elapsed()) / 1000;
-    const double rate = seconds > 0 ? double(done - doneBefore_) / seconds : 0;
+    // Progress counts whole blocks: the blocks the threads are working on
+    // are, on average, half done, which counts while few blocks are done (on
+    // a slow machine the first takes seconds, and every thread finishes its
+    // first at about the same time).
+    const std::uint64_t working = std::min<std::uint64_t>(total - done, std::uint64_t(Threads()) * search::BlockSize / 2);
+    const double rate = seconds > 0 && done > doneBefore_ ? double(done - doneBefore_ + working) / seconds : 0;
     QString text = QStringLiteral("Сделано %1 из %2, %3 фигур/с").arg(Grouped(done), Grouped(total),
                                                                     Grouped(std::uint64_t(rate)));
-    if (rate > 0 && done < total) text += QStringLiteral(", осталось %1").arg(Duration(double(total - done) / rate));
+    if (rate > 0 && done < total) {
+        text += QStringLiteral(", осталось %1").arg(Duration(double(total - done - working) / rate));
+    }
     ProgressText->setText(text);
     ProgressText->setAccessibleName(text);
+    // After the first second, the search's own pace tells how long it takes.
+    if (seconds >= PaceSeconds && rate > 0) {
+        searchSeconds_ = double(total - doneBefore_) / rate;
+        measuredRate_ = rate;
+        showEstimate();
+    }
 }
 
 void SearchWindow::finishSearch()

@@ -111,6 +111,8 @@ private:
     search::Result running_;             // the result the job fills
     std::uint64_t doneBefore_ = 0;       // done when it started
     QElapsedTimer clock_;
+    double searchSeconds_ = 0;           // the time the search takes at its own pace; 0 before it is known
+    double measuredRate_ = 0;            // figures a second of the last search that ran a second
     std::optional<search::Result> result_;
     QString folder_;                     // where results were last saved or opened
 };
