@@ -1,13 +1,16 @@
 // The threaded search against a plain loop over the figures, and its
 // results added up exactly: shards cut anywhere, one thread or two, a
-// cancelled search gone on with. Each a whole 4 x 4 search or more.
+// cancelled search gone on with, every step kernel writing the file the
+// stepper before them wrote. Each a whole 4 x 4 search or more.
 #include <QtTest>
 
 #include <map>
 #include <random>
 
+#include "reference/search_baseline.h"
 #include "search/result_file.h"
 #include "search/search.h"
+#include "search/step_kernel.h"
 #include "search_helpers.h"
 
 using namespace hexlife::search;
@@ -99,6 +102,48 @@ private slots:
         const Result s1 = RunRange({5, 5}, 0, 3000, 1, true, 42), s2 = RunRange({5, 5}, 0, 3000, 2, true, 42);
         QCOMPARE(FormatResult(s1), FormatResult(s2));
         QVERIFY(FormatResult(RunRange({5, 5}, 0, 3000, 2, true, 43)) != FormatResult(s1));
+    }
+
+    // The result files of a whole box, a range and a sample, on one thread
+    // and on two, by each kernel, byte for byte as a plain loop with the
+    // stepper the kernels replaced writes them.
+    void everyKernelWritesTheBaselinesFile()
+    {
+        struct Case {
+            Box box;
+            std::uint64_t begin, end;
+            bool sample;
+            std::uint64_t seed;
+        };
+        const std::vector<Case> cases = {{{4, 4}, 0, 65536, false, 0},
+                                         {{5, 5}, 19000000, 19006000, false, 0},
+                                         {{6, 6}, 0, 1500, true, 5}};
+        baseline::BaselineRunner runner;
+        ObjectCache cache;
+        const StepPath was = CurrentStepPath();
+        for (const Case& c : cases) {
+            Result want;
+            want.box = c.box;
+            want.begin = c.begin;
+            want.end = c.end;
+            want.sample = c.sample;
+            want.seed = c.seed;
+            for (std::uint64_t item = c.begin; item < c.end; ++item) {
+                const std::uint64_t n = c.sample ? SampleFigure(c.box, c.seed, item) : item;
+                want.progress.tally.add(n, baseline::BaselineAnalyse(runner, FigureCellsOf(c.box, n), cache));
+            }
+            AddRange(want.progress.done, c.begin, c.end);
+            const std::string file = FormatResult(want);
+            for (StepPath path : AvailableStepPaths()) {
+                SetStepPath(path);
+                for (int threads : {1, 2}) {
+                    const std::string got = FormatResult(RunRange(c.box, c.begin, c.end, threads, c.sample, c.seed));
+                    QVERIFY2(got == file, qPrintable(QString("%1 x %2, %3, %4 threads").arg(c.box.columns).arg(c.box.rows)
+                                                         .arg(StepPathName(path)).arg(threads)));
+                }
+            }
+        }
+        SetStepPath(was);
     }
 
     // A cancelled search keeps whole blocks only; going on from it ends

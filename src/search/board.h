@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "rle/rle.h"
+#include "search/step_kernel.h"
 
 namespace hexlife::search {
 
@@ -34,6 +35,8 @@ public:
     static constexpr int Height = 128;
     // Widest pattern the step takes: one free bit stays on either side.
     static constexpr int MaxWidth = 62;
+
+    static_assert(Height <= StepMaxRows);
 
     Board()
     {
@@ -128,56 +131,39 @@ public:
     void step() { stepHashing(); }
 
     // The step, returning shapeHash() of the generation before it: the
-    // rows are read once for both.
+    // rows are read once for both, by the kernel of CurrentStepPath().
     std::uint64_t stepHashing()
     {
         if (empty()) return 0;
         makeRoom();
-        const int shift = std::countr_zero(bits_);
-        std::uint64_t hash = std::uint64_t(hi_ - lo_) * 0x9e3779b97f4a7c15ULL;
         auto& w = rows_[size_t(cur_)];
         auto& n = rows_[size_t(1 - cur_)];
-        int lo = Height, hi = -1;
-        std::uint64_t bits = 0;
-        for (int i = lo_ - 1; i <= hi_ + 1; ++i) {
-            const std::uint64_t up = w[size_t(i - 1)], mid = w[size_t(i)], down = w[size_t(i + 1)];
-            const std::uint64_t a = mid << 1, b = mid >> 1, c = up, d = up << 1, e = down, f = down >> 1;
-            // Two full adders: s1 + 2 c1 = a + b + c, s2 + 2 c2 = d + e + f.
-            const std::uint64_t ab = a ^ b, de = d ^ e;
-            const std::uint64_t s1 = ab ^ c, c1 = (a & b) | (c & ab);
-            const std::uint64_t s2 = de ^ f, c2 = (d & e) | (f & de);
-            // Exactly two: both ones and no two, or no one and one two.
-            const std::uint64_t next = (s1 & s2 & ~(c1 | c2)) | (~(s1 | s2) & (c1 ^ c2));
-            n[size_t(i)] = next;
-            hash = std::rotl(hash, 7) ^ ((mid >> shift) + std::uint64_t(i - lo_)) * 0xff51afd7ed558ccdULL;
-            if (next != 0) {
-                lo = std::min(lo, i);
-                hi = i;
-                bits |= next;
-            }
-        }
-        // The old rows are zeroed, so that the buffer the next step writes
-        // into is empty outside what it writes.
-        std::memset(&w[size_t(lo_)], 0, sizeof(std::uint64_t) * size_t(hi_ - lo_ + 1));
+        // The live rows and one either side; the kernel clears them in w.
+        const int from = lo_ - 1, count = hi_ - lo_ + 3;
+        const StepSums sums = StepRows(w.data(), n.data(), from, count, std::countr_zero(bits_));
+        const std::uint64_t hash = MixHash(sums.hash, hi_ - lo_);
         cur_ = 1 - cur_;
-        lo_ = lo;
-        hi_ = hi;
-        bits_ = bits;
-        return hash ^ (hash >> 29);
+        bits_ = sums.bits;
+        if (bits_ == 0) {
+            lo_ = Height;
+            hi_ = -1;
+        } else {
+            int lo = from, hi = from + count - 1;
+            while (n[size_t(lo)] == 0) ++lo;
+            while (n[size_t(hi)] == 0) --hi;
+            lo_ = lo;
+            hi_ = hi;
+        }
+        return hash;
     }
 
     // A hash of the shape wherever it stands (0 for no cells).
     std::uint64_t shapeHash() const
     {
         if (empty()) return 0;
-        const int shift = std::countr_zero(bits_);
-        const auto& w = rows_[size_t(cur_)];
-        std::uint64_t hash = std::uint64_t(hi_ - lo_) * 0x9e3779b97f4a7c15ULL;
         // The same rows as stepHashing() takes: the live ones and one either side.
-        for (int i = lo_ - 1; i <= hi_ + 1; ++i) {
-            hash = std::rotl(hash, 7) ^ ((w[size_t(i)] >> shift) + std::uint64_t(i - lo_)) * 0xff51afd7ed558ccdULL;
-        }
-        return hash ^ (hash >> 29);
+        const auto& w = rows_[size_t(cur_)];
+        return MixHash(StepRowsHash(&w[size_t(lo_ - 1)], hi_ - lo_ + 3, std::countr_zero(bits_)), hi_ - lo_);
     }
 
     // Whether the two patterns are the same shape, wherever each stands.
@@ -196,6 +182,16 @@ public:
     }
 
 private:
+    // The rows' sum with the pattern's height, mixed (murmur's finaliser)
+    // so that the low bits, which place it in a table, depend on all.
+    static std::uint64_t MixHash(std::uint64_t sum, int height)
+    {
+        std::uint64_t h = sum ^ std::uint64_t(height) * 0x9e3779b97f4a7c15ULL;
+        h = (h ^ (h >> 33)) * 0xff51afd7ed558ccdULL;
+        h = (h ^ (h >> 33)) * 0xc4ceb9fe1a85ec53ULL;
+        return h ^ (h >> 33);
+    }
+
     // Keeps a free bit on either side and a free row above and below.
     void makeRoom()
     {
@@ -226,7 +222,8 @@ private:
         }
     }
 
-    std::array<std::array<std::uint64_t, Height>, 2> rows_;
+    // Room past the last row for the kernels' whole vectors.
+    std::array<std::array<std::uint64_t, Height + StepOverrun + 1>, 2> rows_;
     int cur_ = 0;
     int lo_ = Height, hi_ = -1;  // live rows of the current buffer
     std::uint64_t bits_ = 0;     // the OR of the live rows

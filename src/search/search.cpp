@@ -19,18 +19,17 @@ constexpr std::uint64_t BlockSize = 4096;
 
 // The run of one pattern with a table of the hashes of its generations'
 // shapes: a hash proposes a repetition, an exact comparison with that
-// generation, run again from the start, decides. One per thread.
+// generation, run again from the start, decides. One per thread. The table
+// starts small enough to stay in the first-level cache, as most figures
+// decide within a few hundred generations, and grows for those that do not.
 class Runner {
 public:
-    Runner() : table_(TableSize) {}
+    Runner() : table_(LargeTable), hashes_(GenerationLimit + 1) {}
 
     // The fate of the pattern; last() is then its generation at the verdict.
     Fate run(const std::vector<GollyCell>& start)
     {
-        if (++epoch_ == 0) {
-            std::fill(table_.begin(), table_.end(), Slot{});
-            epoch_ = 1;
-        }
+        newRun(SmallTable);
         Board& board = board_;
         board.set(start);
         // The field rows' span grows by 2 a generation at most: it is
@@ -51,8 +50,8 @@ public:
             // repeats an earlier generation, both are made again from the
             // start to be compared.
             const std::uint64_t hash = board.stepHashing();
-            size_t slot = size_t(hash) & (TableSize - 1);
-            for (; table_[slot].epoch == epoch_; slot = (slot + 1) & (TableSize - 1)) {
+            size_t slot = size_t(hash) & mask_;
+            for (; table_[slot].epoch == epoch_; slot = (slot + 1) & mask_) {
                 if (table_[slot].hash != hash) continue;
                 const int earlier = table_[slot].generation;
                 Board then;
@@ -74,6 +73,12 @@ public:
             }
             if (g == GenerationLimit) return {Verdict::Undecided, g, 0, 0, 0, 0};
             table_[slot] = {hash, g, epoch_};
+            hashes_[size_t(g)] = hash;
+            if (mask_ == SmallTable - 1 && g + 1 == SmallTable / 3) {
+                // A third full: every generation so far into the large table.
+                newRun(LargeTable);
+                for (int k = 0; k <= g; ++k) insert(hashes_[size_t(k)], k);
+            }
         }
     }
 
@@ -81,15 +86,36 @@ public:
 
 private:
     // Room for every generation up to the limit, a third full at most.
-    static constexpr size_t TableSize = 16384;
-    static_assert(TableSize >= 3 * GenerationLimit && (TableSize & (TableSize - 1)) == 0);
+    static constexpr size_t SmallTable = 1024, LargeTable = 16384;
+    static_assert(LargeTable >= 3 * GenerationLimit && (LargeTable & (LargeTable - 1)) == 0);
+    static_assert((SmallTable & (SmallTable - 1)) == 0);
     struct Slot {
         std::uint64_t hash = 0;
         int generation = 0;
         std::uint32_t epoch = 0;  // the slot is in use for the run of this epoch
     };
+
+    // An empty table of `size` slots, by a new epoch.
+    void newRun(size_t size)
+    {
+        if (++epoch_ == 0) {
+            std::fill(table_.begin(), table_.end(), Slot{});
+            epoch_ = 1;
+        }
+        mask_ = size - 1;
+    }
+
+    void insert(std::uint64_t hash, int generation)
+    {
+        size_t slot = size_t(hash) & mask_;
+        while (table_[slot].epoch == epoch_) slot = (slot + 1) & mask_;
+        table_[slot] = {hash, generation, epoch_};
+    }
+
     std::vector<Slot> table_;
+    size_t mask_ = SmallTable - 1;
     std::uint32_t epoch_ = 0;
+    std::vector<std::uint64_t> hashes_;  // by generation
     Board board_;
 };
 
