@@ -251,6 +251,31 @@ private slots:
         SetStepPath(paths.back());
     }
 
+    // The flood fill on the rows refuses exactly the patterns Clusters
+    // refuses for a group too wide or tall: random patterns, sparse and
+    // dense, up to the widest the board holds, against limits small and large.
+    void clusterCheckAsClusters()
+    {
+        std::mt19937_64 random(29);
+        int refused = 0, taken = 0;
+        for (int round = 0; round < 400; ++round) {
+            const int w = 1 + int(random() % 62), h = 1 + int(random() % 100);
+            const int cells = 1 + int(random() % (1 + w * h / (2 + int(random() % 40))));
+            std::vector<GollyCell> live;
+            for (int k = 0; k < cells; ++k) live.push_back({std::int64_t(random() % w) - 7, std::int64_t(random() % h) + 3});
+            std::sort(live.begin(), live.end());
+            live.erase(std::unique(live.begin(), live.end()), live.end());
+            Board board;
+            board.set(live);
+            for (std::int64_t side : {1, 3, 8, 24, 40}) {
+                const bool wide = board.clusterWiderThan(side);
+                QVERIFY2(wide == Clusters(live, side).empty(), qPrintable(QString("round %1, side %2").arg(round).arg(side)));
+                (wide ? refused : taken) += 1;
+            }
+        }
+        QVERIFY(refused > 100 && taken > 100);
+    }
+
     // Every 4 x 4 figure and samples of 5 x 5 and 6 x 6 on each kernel: the
     // same fate, final cells and objects as the stepper the kernels replaced.
     void figuresOnEveryKernelAsTheBaseline()

@@ -6,6 +6,7 @@
 // and rows whenever it comes near their edge, and (ox, oy) keep its place.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cassert>
@@ -78,10 +79,8 @@ public:
 
     int population() const
     {
-        int count = 0;
-        const auto& w = rows_[size_t(cur_)];
-        for (int i = lo_; i <= hi_; ++i) count += std::popcount(w[size_t(i)]);
-        return count;
+        if (empty()) return 0;
+        return CountCells(&rows_[size_t(cur_)][size_t(lo_)], hi_ - lo_ + 1);
     }
 
     std::vector<GollyCell> cells() const
@@ -179,6 +178,54 @@ public:
             if ((a[size_t(lo_ + i)] >> s) != (b[size_t(other.lo_ + i)] >> t)) return false;
         }
         return true;
+    }
+
+    // Whether some group of live cells, each within hex distance 2 of
+    // another of its group, is wider or taller than maxSide: what
+    // Clusters(cells(), maxSide) refuses, found by flood fill on the rows
+    // without listing the cells. Within distance 2 of (x, y) are the cells
+    // (x + dx, y + dy) with |dx|, |dy|, |dx - dy| <= 2.
+    bool clusterWiderThan(std::int64_t maxSide) const
+    {
+        if (empty()) return false;
+        // The cells not yet in a group, and the group being filled, with
+        // two zero rows either side of the live ones.
+        std::array<std::uint64_t, Height + 4> left{}, group{};
+        const auto& w = rows_[size_t(cur_)];
+        for (int i = lo_; i <= hi_; ++i) left[size_t(i + 2)] = w[size_t(i)];
+        for (int top = lo_ + 2;;) {
+            while (top <= hi_ + 2 && left[size_t(top)] == 0) ++top;
+            if (top > hi_ + 2) return false;
+            group[size_t(top)] = left[size_t(top)] & (~left[size_t(top)] + 1);  // its lowest cell
+            int first = top, last = top;
+            for (bool grew = true; grew;) {
+                grew = false;
+                std::uint64_t bits = 0;
+                const int from = std::max(lo_ + 2, first - 2), to = std::min(hi_ + 2, last + 2);
+                for (int y = from; y <= to; ++y) {
+                    const std::uint64_t a = group[size_t(y - 2)], b = group[size_t(y - 1)], c = group[size_t(y)],
+                                        d = group[size_t(y + 1)], e = group[size_t(y + 2)];
+                    const std::uint64_t b1 = b | b << 1 | b >> 1, c1 = c | c << 1 | c >> 1, d1 = d | d << 1 | d >> 1;
+                    const std::uint64_t a1 = a | a << 1, e1 = e | e >> 1;
+                    // Rows y - 2 .. y + 2 reach x + 0..2, -1..2, -2..2, -2..1, -2..0.
+                    const std::uint64_t reach = a1 | a1 << 1 | b1 | b1 << 1 | c1 | c1 << 1 | c1 >> 1 | d1 | d1 >> 1 | e1 | e1 >> 1;
+                    const std::uint64_t now = c | (reach & left[size_t(y)]);
+                    if (now != c) {
+                        group[size_t(y)] = now;
+                        grew = true;
+                        first = std::min(first, y);
+                        last = std::max(last, y);
+                    }
+                    bits |= now;
+                }
+                const int width = 64 - std::countl_zero(bits) - std::countr_zero(bits);
+                if (width > maxSide || last - first + 1 > maxSide) return true;
+            }
+            for (int y = first; y <= last; ++y) {
+                left[size_t(y)] &= ~group[size_t(y)];
+                group[size_t(y)] = 0;
+            }
+        }
     }
 
 private:

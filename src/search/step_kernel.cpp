@@ -1,6 +1,7 @@
 #include "search/step_kernel.h"
 
 #include <atomic>
+#include <bit>
 #include <cstring>
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -60,6 +61,16 @@ namespace avx2 {
 #include "search/step_kernel.inc"
 #undef HEXLIFE_LANES
 }  // namespace avx2
+#pragma GCC pop_options
+
+#pragma GCC push_options
+#pragma GCC target("popcnt")
+int CountCellsPopcnt(const std::uint64_t* rows, int count)
+{
+    int cells = 0;
+    for (int j = 0; j < count; ++j) cells += std::popcount(rows[j]);
+    return cells;
+}
 #pragma GCC pop_options
 
 #pragma GCC push_options
@@ -145,6 +156,17 @@ StepSums StepRows(std::uint64_t* rows, std::uint64_t* next, int from, int count,
 {
     static_assert(StepMaxRows % 8 == 0);
     return CurrentFunction.load(std::memory_order_relaxed)(rows, next, from, count, shift);
+}
+
+int CountCells(const std::uint64_t* rows, int count)
+{
+#ifdef HEXLIFE_VECTOR_PATHS
+    static const bool popcnt = __builtin_cpu_supports("popcnt");
+    if (popcnt) return CountCellsPopcnt(rows, count);
+#endif
+    int cells = 0;
+    for (int j = 0; j < count; ++j) cells += std::popcount(rows[j]);
+    return cells;
 }
 
 std::uint64_t StepRowsHash(const std::uint64_t* rows, int count, int shift)

@@ -42,6 +42,10 @@ struct StepSums {
 // `from`.
 StepSums StepRows(std::uint64_t* rows, std::uint64_t* next, int from, int count, int shift);
 
+// The live cells of count rows, by the processor's own popcount where it
+// has one.
+int CountCells(const std::uint64_t* rows, int count);
+
 // The hash of count rows alone, as StepRows sums it: the NH hash of each
 // 64-bit row as two 32-bit halves, with keys by the row's place.
 std::uint64_t StepRowsHash(const std::uint64_t* rows, int count, int shift);
