@@ -21,6 +21,7 @@
 #include "search/result_file.h"
 #include "search/search.h"
 #include "search/step_kernel.h"
+#include "search/symmetry.h"
 #include "search_helpers.h"
 
 using namespace hexlife;
@@ -315,6 +316,69 @@ private slots:
                 QVERIFY2(got.objects == want[k].objects, qPrintable(what));
             }
         });
+    }
+
+    // The box's symmetry on random figures of every box: the image is the
+    // figure's cells mapped (a box of the same cells, and the map its own
+    // inverse), it keeps the neighbours of every cell of the field's lattice,
+    // and the image runs to the figure's fate with the move turned, its
+    // final cells the figure's mapped and the same objects.
+    void boxSymmetryMapsFates()
+    {
+        std::mt19937_64 random(31);
+        int moved = 0, withObjects = 0;
+        for (int columns = 1; columns <= MaxBoxSide; ++columns) {
+            for (int rows = 1; rows <= MaxBoxSide; ++rows) {
+                const Box box{columns, rows};
+                const BoxSymmetry symmetry(box);
+                // The map of cells keeps hex distances, so it is a symmetry of the lattice.
+                for (int k = 0; k < 30; ++k) {
+                    const GollyCell a{std::int64_t(random() % 41) - 20, std::int64_t(random() % 41) - 20};
+                    const GollyCell b{a.x + std::int64_t(random() % 7) - 3, a.y + std::int64_t(random() % 7) - 3};
+                    QCOMPARE(HexDistance(symmetry.image(a), symmetry.image(b)), HexDistance(a, b));
+                    const GollyCell move = symmetry.imageMove(int(b.x - a.x), int(b.y - a.y));
+                    QCOMPARE(symmetry.image(b), (GollyCell{symmetry.image(a).x + move.x, symmetry.image(a).y + move.y}));
+                }
+                for (int round = 0; round < 12; ++round) {
+                    const std::uint64_t n = random() & (box.figures() - 1);
+                    const std::uint64_t m = symmetry.image(n);
+                    QCOMPARE(symmetry.image(m), n);
+                    std::vector<GollyCell> mapped = FigureCellsOf(box, n), image = FigureCellsOf(box, m);
+                    for (GollyCell& c : mapped) c = symmetry.image(c);
+                    std::sort(mapped.begin(), mapped.end());
+                    std::sort(image.begin(), image.end());
+                    QVERIFY2(mapped == image, qPrintable(QString("%1 x %2 figure %3").arg(columns).arg(rows).arg(n)));
+                    const FigureResult a = Analyse(FigureCellsOf(box, n)), b = Analyse(image);
+                    const QString what = QString("%1 x %2 figure %3: %4, image %5: %6").arg(columns).arg(rows).arg(n)
+                                             .arg(Describe(a.fate)).arg(m).arg(Describe(b.fate));
+                    QVERIFY2(symmetry.image(a.fate) == b.fate, qPrintable(what));
+                    std::vector<GollyCell> final = a.final, imageFinal = b.final;
+                    for (GollyCell& c : final) c = symmetry.image(c);
+                    std::sort(final.begin(), final.end());
+                    std::sort(imageFinal.begin(), imageFinal.end());
+                    QVERIFY2(final == imageFinal, qPrintable(what));
+                    std::vector<std::string> ka, kb;
+                    for (const ObjectForm& f : a.objects) ka.push_back(ObjectKey(f) + " " + std::to_string(f.dx) + "," + std::to_string(f.dy));
+                    for (const ObjectForm& f : b.objects) kb.push_back(ObjectKey(f) + " " + std::to_string(f.dx) + "," + std::to_string(f.dy));
+                    std::sort(ka.begin(), ka.end());
+                    std::sort(kb.begin(), kb.end());
+                    QVERIFY2(ka == kb, qPrintable(what));
+                    moved += a.fate.dx != 0 || a.fate.dy != 0;
+                    withObjects += !a.objects.empty();
+                }
+            }
+        }
+        // 5 x 5 figures that grow leaving drifting objects, and a ship of 4 x 4.
+        for (const auto& [box, n] : std::vector<std::pair<Box, std::uint64_t>>{
+                 {{5, 5}, 12179715}, {{5, 5}, 20225211}, {{5, 5}, 24615539}, {{4, 4}, 14010}}) {
+            const BoxSymmetry symmetry(box);
+            const FigureResult a = Analyse(FigureCellsOf(box, n)), b = Analyse(FigureCellsOf(box, symmetry.image(n)));
+            QVERIFY2(symmetry.image(a.fate) == b.fate && !a.objects.empty(), qPrintable(Describe(a.fate)));
+            QCOMPARE(a.objects.size(), b.objects.size());
+            moved += a.fate.dx != 0 || a.fate.dy != 0;
+        }
+        qInfo("moved %d, with objects %d", moved, withObjects);
+        QVERIFY(moved > 0 && withObjects > 20);
     }
 
     // Every 3 x 3 figure and a random sample of 4 x 4 ones: the same

@@ -4,6 +4,7 @@
 // stepper before them wrote. Each a whole 4 x 4 search or more.
 #include <QtTest>
 
+#include <functional>
 #include <map>
 #include <random>
 
@@ -144,6 +145,47 @@ private slots:
             }
         }
         SetStepPath(was);
+    }
+
+    // The whole 4 x 4 box by its symmetry (one unit: the search uses it only
+    // where it is asked to for so few): the same file on one thread and on
+    // two, after blocks done before (which leave the unit to the blocks),
+    // and cancelled inside the unit and gone on with.
+    void symmetryWritesTheSameFile()
+    {
+        const std::string whole = FormatResult(Search44());
+        auto run = [](Result& r, int threads, const std::atomic<bool>& cancel,
+                      const std::function<void(const Progress&)>& onProgress = {}) {
+            Request request{r.box, 0, r.end, false, 0, threads};
+            request.symmetryMinUnits = 1;
+            return RunSearch(request, r.progress, cancel, onProgress, 0.001);
+        };
+        std::atomic<bool> cancel{false};
+        for (int threads : {1, 2}) {
+            Result r;
+            r.box = {4, 4};
+            r.end = 65536;
+            QVERIFY(run(r, threads, cancel));
+            QCOMPARE(FormatResult(r), whole);
+        }
+        Result partly = RunRange({4, 4}, 4096, 12288, 1);
+        partly.begin = 0;
+        partly.end = 65536;
+        QVERIFY(run(partly, 2, cancel));
+        QCOMPARE(FormatResult(partly), whole);
+
+        Result stopped;
+        stopped.box = {4, 4};
+        stopped.end = 65536;
+        const bool finished = run(stopped, 2, cancel, [&](const Progress&) { cancel = true; });
+        // The unit is added whole or not at all.
+        const std::uint64_t done = RangesSize(stopped.progress.done);
+        QVERIFY(done == 0 || done == 65536);
+        QCOMPARE(finished, done == 65536);
+        QCOMPARE(stopped.progress.tally.figures, done);
+        cancel = false;
+        run(stopped, 2, cancel);
+        QCOMPARE(FormatResult(stopped), whole);
     }
 
     // A cancelled search keeps whole blocks only; going on from it ends
