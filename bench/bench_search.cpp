@@ -5,7 +5,9 @@
 // same figures to the same verdicts (checked equal), one thread each, turn
 // about in each round; then the whole search (objects and tally) of a
 // range on one thread and on two, beside the replaced stepper's search of
-// the same figures on one. Single-thread times are CPU time, so that other
+// the same figures on one; and a whole box on one thread by the replaced
+// stepper, by the engine block by block and by the box's symmetry.
+// Single-thread times are CPU time, so that other
 // work on the machine's cores counts less; the two-thread search is timed
 // by the clock. Run by hand on a Release build
 // (scripts/bench.sh, or bench_search alone).
@@ -257,7 +259,32 @@ int main(int argc, char** argv)
     Line("same, 2 threads (by the clock):", two, 1, "figures/s", 0);
     Line("1 thread over the replaced stepper:", searchRatios, 1, "x ", 2);
     std::printf("2 threads / 1 thread:                           %10.2f\n", Median(two) / Median(one));
-    std::printf("all 33554432 figures of 5 x 5 at that rate:     %10.0f s on 2 threads (target <= 45 s)\n",
-                33554432.0 / Median(two));
+
+    // A whole box on one thread: the replaced stepper figure by figure,
+    // the engine block by block, and the engine by the box's symmetry (one
+    // unit here, so asked for), turn about. 6 x 3: 262144 figures.
+    const Box whole{6, 3};
+    std::vector<double> oldWhole, blocks, paired, pairedRatios;
+    for (int r = 0; r < runs; ++r) {
+        oldWhole.push_back(double(whole.figures()) / CpuSeconds([&] {
+            Tally tally;
+            for (std::uint64_t f = 0; f < whole.figures(); ++f) {
+                tally.add(f, baseline::BaselineAnalyse(old, FigureCellsOf(whole, f), oldCache));
+            }
+        }));
+        for (int minUnits : {MaxSymmetryUnits + 1, 1}) {
+            Progress progress;
+            std::atomic<bool> cancel{false};
+            Request request{whole, 0, whole.figures(), false, 0, 1};
+            request.symmetryMinUnits = minUnits;
+            const double s = CpuSeconds([&] { RunSearch(request, progress, cancel); }, CLOCK_PROCESS_CPUTIME_ID);
+            (minUnits == 1 ? paired : blocks).push_back(double(whole.figures()) / s);
+        }
+        pairedRatios.push_back(paired.back() / oldWhole.back());
+    }
+    Line("whole 6 x 3 box, 1 thread, replaced stepper:", oldWhole, 1, "figures/s", 0);
+    Line("same, engine block by block:", blocks, 1, "figures/s", 0);
+    Line("same, engine by the box's symmetry:", paired, 1, "figures/s", 0);
+    Line("by the symmetry over the replaced stepper:", pairedRatios, 1, "x ", 2);
     return 0;
 }
