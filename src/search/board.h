@@ -21,8 +21,10 @@ namespace hexlife::search {
 
 using rle::GollyCell;
 
-// Floor division by two, for columns left of x = 0 too.
-constexpr std::int64_t HalfDown(std::int64_t x) { return x >= 0 ? x / 2 : -((-x + 1) / 2); }
+// Floor division by two, for columns left of x = 0 too (C++20 shifts a
+// negative number arithmetically).
+constexpr std::int64_t HalfDown(std::int64_t x) { return x >> 1; }
+static_assert(HalfDown(-3) == -2 && HalfDown(-2) == -1 && HalfDown(-1) == -1 && HalfDown(3) == 1);
 
 // The bounding box of live cells in Golly's coordinates.
 struct Extent {

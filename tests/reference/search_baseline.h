@@ -12,7 +12,7 @@
 #include <cstring>
 #include <vector>
 
-#include "search/board.h"  // Extent, HalfDown
+#include "search/board.h"  // Extent
 #include "search/objects.h"
 #include "search/search.h"
 
@@ -20,6 +20,9 @@ namespace baseline {
 
 using hexlife::rle::GollyCell;
 using namespace hexlife::search;
+
+// Floor division by two, for columns left of x = 0 too.
+constexpr std::int64_t HalfDown(std::int64_t x) { return x >= 0 ? x / 2 : -((-x + 1) / 2); }
 
 class BaselineBoard {
 public:
