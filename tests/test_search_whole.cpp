@@ -105,9 +105,9 @@ private slots:
         QVERIFY(FormatResult(RunRange({5, 5}, 0, 3000, 2, true, 43)) != FormatResult(s1));
     }
 
-    // The result files of a whole box, a range and a sample, on one thread
-    // and on two, by each kernel, byte for byte as a plain loop with the
-    // stepper the kernels replaced writes them.
+    // The result files of a whole box, a range and a sample, on two threads
+    // by each kernel and on one by the fastest, byte for byte as a plain
+    // loop with the stepper the kernels replaced writes them.
     void everyKernelWritesTheBaselinesFile()
     {
         struct Case {
@@ -135,9 +135,11 @@ private slots:
             }
             AddRange(want.progress.done, c.begin, c.end);
             const std::string file = FormatResult(want);
-            for (StepPath path : AvailableStepPaths()) {
+            const std::vector<StepPath> paths = AvailableStepPaths();
+            for (StepPath path : paths) {
                 SetStepPath(path);
-                for (int threads : {1, 2}) {
+                // Two threads on every kernel, one as well on the fastest.
+                for (int threads : path == paths.back() ? std::vector<int>{1, 2} : std::vector<int>{2}) {
                     const std::string got = FormatResult(RunRange(c.box, c.begin, c.end, threads, c.sample, c.seed));
                     QVERIFY2(got == file, qPrintable(QString("%1 x %2, %3, %4 threads").arg(c.box.columns).arg(c.box.rows)
                                                          .arg(StepPathName(path)).arg(threads)));
