@@ -1,18 +1,28 @@
 // What the search costs: the verdicts of a fixed sample of 5 x 5 figures
-// by the search's bitboard engine against a plain per-cell step on an
-// array of the field's lattice doing the same figures to the same verdicts
-// (checked equal), one thread each; then the whole search (objects and
-// tally) on one thread and on two. Run by hand on a Release build
+// by the search's engine on each step kernel this processor runs, against
+// the stepper the kernels replaced (tests/reference/search_baseline.h) and
+// a plain per-cell step on an array of the field's lattice, all doing the
+// same figures to the same verdicts (checked equal), one thread each, turn
+// about in each round; then the whole search (objects and tally) of a
+// range on one thread and on two, beside the replaced stepper's search of
+// the same figures on one; and a whole box on one thread by the replaced
+// stepper, by the engine block by block and by the box's symmetry.
+// Single-thread times are CPU time, so that other
+// work on the machine's cores counts less; the two-thread search is timed
+// by the clock. Run by hand on a Release build
 // (scripts/bench.sh, or bench_search alone).
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <unordered_map>
 #include <vector>
 
+#include "reference/search_baseline.h"
 #include "search/search.h"
+#include "search/step_kernel.h"
 
 using namespace hexlife::search;
 using Clock = std::chrono::steady_clock;
@@ -126,6 +136,30 @@ double Seconds(F&& f)
     return std::chrono::duration<double>(Clock::now() - begin).count();
 }
 
+double Cpu(clockid_t clock)
+{
+    timespec t{};
+    clock_gettime(clock, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+// The CPU time of this thread, or of the whole process for a search that
+// runs on a thread of its own while this one waits.
+template <typename F>
+double CpuSeconds(F&& f, clockid_t clock = CLOCK_THREAD_CPUTIME_ID)
+{
+    const double begin = Cpu(clock);
+    f();
+    return Cpu(clock) - begin;
+}
+
+void Line(const char* what, const std::vector<double>& t, double scale, const char* unit, int precision = 2)
+{
+    std::printf("%-46s %10.*f %s (median of %zu; %.*f to %.*f)\n", what, precision, Median(t) * scale, unit, t.size(),
+                precision, *std::min_element(t.begin(), t.end()) * scale, precision,
+                *std::max_element(t.begin(), t.end()) * scale);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -134,58 +168,123 @@ int main(int argc, char** argv)
     const Box box{5, 5};
     std::vector<std::vector<GollyCell>> sample;
     for (std::uint64_t i = 0; i < 1000; ++i) sample.push_back(FigureCellsOf(box, SampleFigure(box, 2026, i)));
+    const std::vector<StepPath> paths = AvailableStepPaths();
 
     // The same verdicts, or the comparison means nothing.
     PlainRun plain;
+    baseline::BaselineRunner old;
     int differ = 0;
-    for (const auto& figure : sample) differ += !(plain.run(figure) == Evolve(figure));
+    for (const auto& figure : sample) {
+        const Fate want = old.run(figure);
+        differ += !(plain.run(figure) == want);
+        for (StepPath path : paths) {
+            SetStepPath(path);
+            differ += !(Evolve(figure) == want);
+        }
+    }
     std::printf("sample: 1000 figures of 5 x 5 (seed 2026); verdicts that differ: %d\n", differ);
     if (differ != 0) return 1;
 
-    // Each per figure, over the whole sample.
-    std::vector<double> plainTimes, fastTimes, fullTimes;
+    // Each per figure, over the whole sample, turn about in each round.
+    std::vector<double> plainTimes, oldTimes, oldFullTimes, fullTimes;
+    std::vector<std::vector<double>> fastTimes(paths.size()), ratios(paths.size());
+    std::vector<double> fullRatios;
+    ObjectCache oldCache;
+    const double n = double(sample.size());
     for (int r = 0; r < runs; ++r) {
-        plainTimes.push_back(Seconds([&] {
+        plainTimes.push_back(CpuSeconds([&] {
             for (const auto& figure : sample) plain.run(figure);
-        }) / double(sample.size()));
-        fastTimes.push_back(Seconds([&] {
-            for (const auto& figure : sample) Evolve(figure);
-        }) / double(sample.size()));
-        fullTimes.push_back(Seconds([&] {
-            for (const auto& figure : sample) Analyse(figure);
-        }) / double(sample.size()));
+        }) / n);
+        oldTimes.push_back(CpuSeconds([&] {
+            for (const auto& figure : sample) old.run(figure);
+        }) / n);
+        for (size_t p = 0; p < paths.size(); ++p) {
+            SetStepPath(paths[p]);
+            fastTimes[p].push_back(CpuSeconds([&] {
+                for (const auto& figure : sample) Evolve(figure);
+            }) / n);
+            ratios[p].push_back(oldTimes.back() / fastTimes[p].back());
+        }
+        oldFullTimes.push_back(CpuSeconds([&] {
+            for (const auto& figure : sample) baseline::BaselineAnalyse(old, figure, oldCache);
+        }) / n);
+        fullTimes.push_back(CpuSeconds([&] {
+            ObjectCache cache;
+            for (const auto& figure : sample) Analyse(figure, &cache);
+        }) / n);
+        fullRatios.push_back(oldFullTimes.back() / fullTimes.back());
     }
-    auto line = [&](const char* what, const std::vector<double>& t) {
-        std::printf("%-42s %9.2f us  (median of %d; %.2f to %.2f)\n", what, Median(t) * 1e6, runs,
-                    *std::min_element(t.begin(), t.end()) * 1e6, *std::max_element(t.begin(), t.end()) * 1e6);
-    };
-    line("plain per-cell step, verdict per figure:", plainTimes);
-    line("search engine, verdict per figure:", fastTimes);
-    line("search engine, verdict and objects:", fullTimes);
-    std::vector<double> ratios;
-    for (int r = 0; r < runs; ++r) ratios.push_back(plainTimes[size_t(r)] / fastTimes[size_t(r)]);
-    std::printf("speed-up over the plain step:              %9.1f x  (median; %.1f to %.1f; target >= 20 x)\n",
-                Median(ratios), *std::min_element(ratios.begin(), ratios.end()),
-                *std::max_element(ratios.begin(), ratios.end()));
+    Line("plain per-cell step, verdict per figure:", plainTimes, 1e6, "us");
+    Line("replaced stepper, verdict per figure:", oldTimes, 1e6, "us");
+    for (size_t p = 0; p < paths.size(); ++p) {
+        const std::string what = std::string("engine (") + StepPathName(paths[p]) + "), verdict per figure:";
+        Line(what.c_str(), fastTimes[p], 1e6, "us");
+    }
+    Line("replaced stepper, verdict and objects:", oldFullTimes, 1e6, "us");
+    const std::string full = std::string("engine (") + StepPathName(paths.back()) + "), verdict and objects:";
+    Line(full.c_str(), fullTimes, 1e6, "us");
+    for (size_t p = 0; p < paths.size(); ++p) {
+        const std::string what = std::string("speed-up of ") + StepPathName(paths[p]) + " over the replaced:";
+        Line(what.c_str(), ratios[p], 1, "x ", 2);
+    }
+    Line("same with objects, fastest kernel:", fullRatios, 1, "x ", 2);
+    std::vector<double> overPlain;
+    for (int r = 0; r < runs; ++r) overPlain.push_back(plainTimes[size_t(r)] / fastTimes.back()[size_t(r)]);
+    Line("fastest kernel over the plain per-cell step:", overPlain, 1, "x ", 1);
 
-    // The whole search of a range on one thread and on two, turn about.
+    // The whole search of a range on one thread and on two, turn about,
+    // and the replaced stepper's search of the same figures on one.
     const std::uint64_t figures = 1 << 18;
-    std::vector<double> one, two;
+    std::vector<double> one, two, oldOne, searchRatios;
     for (int r = 0; r < runs; ++r) {
+        oldOne.push_back(double(figures) / CpuSeconds([&] {
+            Tally tally;
+            for (std::uint64_t f = 0; f < figures; ++f) tally.add(f, baseline::BaselineAnalyse(old, FigureCellsOf(box, f), oldCache));
+        }));
         for (int threads : {1, 2}) {
             Progress progress;
             std::atomic<bool> cancel{false};
-            const double s = Seconds([&] { RunSearch({box, 0, figures, false, 0, threads}, progress, cancel); });
+            const Request request{box, 0, figures, false, 0, threads};
+            const double s = threads == 1 ? CpuSeconds([&] { RunSearch(request, progress, cancel); }, CLOCK_PROCESS_CPUTIME_ID)
+                                          : Seconds([&] { RunSearch(request, progress, cancel); });
             (threads == 1 ? one : two).push_back(double(figures) / s);
         }
+        searchRatios.push_back(one.back() / oldOne.back());
     }
-    std::printf("search of 5 x 5 figures 0:%llu, 1 thread:  %9.0f figures/s (median of %d; %.0f to %.0f)\n",
-                (unsigned long long)figures, Median(one), runs, *std::min_element(one.begin(), one.end()),
-                *std::max_element(one.begin(), one.end()));
-    std::printf("same, 2 threads:                           %9.0f figures/s (median of %d; %.0f to %.0f)\n",
-                Median(two), runs, *std::min_element(two.begin(), two.end()), *std::max_element(two.begin(), two.end()));
-    std::printf("2 threads / 1 thread:                      %9.2f\n", Median(two) / Median(one));
-    std::printf("all 33554432 figures of 5 x 5 at that rate: %8.0f s on 2 threads (target <= 900 s)\n",
-                33554432.0 / Median(two));
+    char what[96];
+    std::snprintf(what, sizeof what, "replaced stepper, 5 x 5 figures 0:%llu, 1 thread:", (unsigned long long)figures);
+    Line(what, oldOne, 1, "figures/s", 0);
+    std::snprintf(what, sizeof what, "search of 5 x 5 figures 0:%llu, 1 thread:", (unsigned long long)figures);
+    Line(what, one, 1, "figures/s", 0);
+    Line("same, 2 threads (by the clock):", two, 1, "figures/s", 0);
+    Line("1 thread over the replaced stepper:", searchRatios, 1, "x ", 2);
+    std::printf("2 threads / 1 thread:                           %10.2f\n", Median(two) / Median(one));
+
+    // A whole box on one thread: the replaced stepper figure by figure,
+    // the engine block by block, and the engine by the box's symmetry (one
+    // unit here, so asked for), turn about. 6 x 3: 262144 figures.
+    const Box whole{6, 3};
+    std::vector<double> oldWhole, blocks, paired, pairedRatios;
+    for (int r = 0; r < runs; ++r) {
+        oldWhole.push_back(double(whole.figures()) / CpuSeconds([&] {
+            Tally tally;
+            for (std::uint64_t f = 0; f < whole.figures(); ++f) {
+                tally.add(f, baseline::BaselineAnalyse(old, FigureCellsOf(whole, f), oldCache));
+            }
+        }));
+        for (int minUnits : {MaxSymmetryUnits + 1, 1}) {
+            Progress progress;
+            std::atomic<bool> cancel{false};
+            Request request{whole, 0, whole.figures(), false, 0, 1};
+            request.symmetryMinUnits = minUnits;
+            const double s = CpuSeconds([&] { RunSearch(request, progress, cancel); }, CLOCK_PROCESS_CPUTIME_ID);
+            (minUnits == 1 ? paired : blocks).push_back(double(whole.figures()) / s);
+        }
+        pairedRatios.push_back(paired.back() / oldWhole.back());
+    }
+    Line("whole 6 x 3 box, 1 thread, replaced stepper:", oldWhole, 1, "figures/s", 0);
+    Line("same, engine block by block:", blocks, 1, "figures/s", 0);
+    Line("same, engine by the box's symmetry:", paired, 1, "figures/s", 0);
+    Line("by the symmetry over the replaced stepper:", pairedRatios, 1, "x ", 2);
     return 0;
 }

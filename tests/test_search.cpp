@@ -1,6 +1,7 @@
 // The search engine against plain readings of the rule: the bitboard step
 // and every verdict against a per-cell run on the field's own lattice that
-// compares every generation with every earlier one; the catalogue's figures
+// compares every generation with every earlier one; each step kernel
+// against the stepper the vector kernels replaced; the catalogue's figures
 // against the window's own runs; canonical forms under the lattice's
 // symmetries; objects that are kept apart truly never meet; damaged result
 // files and shards that cannot be added refused. (The whole searches are
@@ -14,10 +15,13 @@
 
 #include "figures/catalogue.h"
 #include "history/run_history.h"
+#include "reference/search_baseline.h"
 #include "search/board.h"
 #include "search/objects.h"
 #include "search/result_file.h"
 #include "search/search.h"
+#include "search/step_kernel.h"
+#include "search/symmetry.h"
 #include "search_helpers.h"
 
 using namespace hexlife;
@@ -105,6 +109,18 @@ QString Describe(const Fate& f)
         .arg(VerdictName(f.verdict)).arg(f.generation).arg(f.first).arg(f.period).arg(f.dx).arg(f.dy);
 }
 
+// Each kernel this processor runs in turn, the fastest again at the end.
+template <typename F>
+void ForEachStepPath(F&& f)
+{
+    const StepPath was = CurrentStepPath();
+    for (StepPath path : AvailableStepPaths()) {
+        SetStepPath(path);
+        f(path);
+    }
+    SetStepPath(was);
+}
+
 // The union of parts, each run alone, against the whole run: equal in
 // every generation, and no two parts ever within hex distance 2.
 bool PiecesRunApart(const std::vector<std::vector<GollyCell>>& parts, int generations, QString& why)
@@ -190,6 +206,179 @@ private slots:
                 }
             }
         }
+    }
+
+    // Each kernel's board against the stepper it replaced, on random
+    // patterns up to the widest and tallest it takes, placed anywhere: the
+    // same cells every generation, and the same hash on every kernel, equal
+    // to shapeHash() and the same for a moved copy.
+    void kernelsStepAsTheBaseline()
+    {
+        const std::vector<StepPath> paths = AvailableStepPaths();
+        qInfo("kernels: %zu (fastest %s)", paths.size(), StepPathName(paths.back()));
+        std::mt19937_64 random(23);
+        for (int round = 0; round < 60; ++round) {
+            const int w = 1 + int(random() % 58), h = 1 + int(random() % (round % 3 == 0 ? 110 : 20));
+            const std::int64_t x0 = std::int64_t(random() % 2001) - 1000, y0 = std::int64_t(random() % 2001) - 1000;
+            std::vector<GollyCell> cells;
+            for (int k = 0; k < w * h / (1 + int(random() % 4)); ++k) {
+                cells.push_back({x0 + std::int64_t(random() % w), y0 + std::int64_t(random() % h)});
+            }
+            std::sort(cells.begin(), cells.end());
+            cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+            std::vector<Board> boards(paths.size());
+            for (Board& b : boards) b.set(cells);
+            baseline::BaselineBoard old;
+            old.set(cells);
+            for (int g = 0; g < 80 && !old.empty(); ++g) {
+                const Extent e = old.extent();
+                if (e.width() > Board::MaxWidth - 2 || e.height() > Board::Height - 10) break;
+                std::vector<GollyCell> want = old.cells();
+                std::sort(want.begin(), want.end());
+                std::vector<std::uint64_t> hashes;
+                for (size_t p = 0; p < paths.size(); ++p) {
+                    SetStepPath(paths[p]);
+                    std::vector<GollyCell> got = boards[p].cells();
+                    std::sort(got.begin(), got.end());
+                    QVERIFY2(got == want, qPrintable(QString("%1, round %2, generation %3").arg(StepPathName(paths[p])).arg(round).arg(g)));
+                    const std::uint64_t shape = boards[p].shapeHash();
+                    hashes.push_back(boards[p].stepHashing());
+                    QCOMPARE(hashes.back(), shape);
+                    QCOMPARE(hashes.back(), hashes.front());
+                }
+                old.step();
+            }
+        }
+        SetStepPath(paths.back());
+    }
+
+    // The flood fill on the rows refuses exactly the patterns Clusters
+    // refuses for a group too wide or tall: random patterns, sparse and
+    // dense, up to the widest the board holds, against limits small and large.
+    void clusterCheckAsClusters()
+    {
+        std::mt19937_64 random(29);
+        int refused = 0, taken = 0;
+        for (int round = 0; round < 400; ++round) {
+            const int w = 1 + int(random() % 62), h = 1 + int(random() % 100);
+            const int cells = 1 + int(random() % (1 + w * h / (2 + int(random() % 40))));
+            std::vector<GollyCell> live;
+            for (int k = 0; k < cells; ++k) live.push_back({std::int64_t(random() % w) - 7, std::int64_t(random() % h) + 3});
+            std::sort(live.begin(), live.end());
+            live.erase(std::unique(live.begin(), live.end()), live.end());
+            Board board;
+            board.set(live);
+            for (std::int64_t side : {1, 3, 8, 24, 40}) {
+                const bool wide = board.clusterWiderThan(side);
+                QVERIFY2(wide == Clusters(live, side).empty(), qPrintable(QString("round %1, side %2").arg(round).arg(side)));
+                (wide ? refused : taken) += 1;
+            }
+        }
+        QVERIFY(refused > 100 && taken > 100);
+    }
+
+    // Every 4 x 4 figure and samples of 5 x 5 and 6 x 6 on each kernel: the
+    // same fate, final cells and objects as the stepper the kernels replaced.
+    void figuresOnEveryKernelAsTheBaseline()
+    {
+        baseline::BaselineRunner runner;
+        ObjectCache oldCache;
+        std::vector<std::pair<Box, std::uint64_t>> figures;
+        for (std::uint64_t n = 0; n < 65536; ++n) figures.push_back({{4, 4}, n});
+        for (std::uint64_t i = 0; i < 1500; ++i) figures.push_back({{5, 5}, SampleFigure({5, 5}, 3, i)});
+        for (std::uint64_t i = 0; i < 500; ++i) figures.push_back({{6, 6}, SampleFigure({6, 6}, 4, i)});
+        // 5 x 5 figures that grow, leaving objects that drift apart.
+        for (std::uint64_t n : {12179715, 31344926, 9100771, 19212179, 20225211, 2990482, 24615539, 32860457}) {
+            figures.push_back({{5, 5}, n});
+        }
+        std::vector<FigureResult> want;
+        for (const auto& [box, n] : figures) want.push_back(baseline::BaselineAnalyse(runner, FigureCellsOf(box, n), oldCache));
+        std::map<std::string, int> kinds;
+        for (const FigureResult& r : want) ++kinds[VerdictName(r.fate.verdict) + std::string(r.objects.empty() ? "" : " with objects")];
+        // The figures reach every verdict the boxes have, with objects.
+        QString seen;
+        for (const auto& [kind, count] : kinds) seen += QString(" %1: %2;").arg(kind.c_str()).arg(count);
+        qInfo("%s", qPrintable(seen));
+        QVERIFY2(kinds["died"] > 0 && kinds["oscillator with objects"] > 0 && kinds["ship with objects"] > 0 &&
+                     kinds["grows"] > 0 && kinds["grows with objects"] > 0, qPrintable(seen));
+        ForEachStepPath([&](StepPath path) {
+            ObjectCache cache;
+            for (size_t k = 0; k < figures.size(); ++k) {
+                const auto& [box, n] = figures[k];
+                FigureResult got = Analyse(FigureCellsOf(box, n), &cache);
+                const QString what = QString("%1: %2 x %3 figure %4: %5 against %6").arg(StepPathName(path)).arg(box.columns)
+                                         .arg(box.rows).arg(n).arg(Describe(got.fate)).arg(Describe(want[k].fate));
+                QVERIFY2(got.fate == want[k].fate, qPrintable(what));
+                std::sort(got.final.begin(), got.final.end());
+                std::vector<GollyCell> final = want[k].final;
+                std::sort(final.begin(), final.end());
+                QVERIFY2(got.final == final, qPrintable(what));
+                QVERIFY2(got.objects == want[k].objects, qPrintable(what));
+            }
+        });
+    }
+
+    // The box's symmetry on random figures of every box: the image is the
+    // figure's cells mapped (a box of the same cells, and the map its own
+    // inverse), it keeps the neighbours of every cell of the field's lattice,
+    // and the image runs to the figure's fate with the move turned, its
+    // final cells the figure's mapped and the same objects.
+    void boxSymmetryMapsFates()
+    {
+        std::mt19937_64 random(31);
+        int moved = 0, withObjects = 0;
+        for (int columns = 1; columns <= MaxBoxSide; ++columns) {
+            for (int rows = 1; rows <= MaxBoxSide; ++rows) {
+                const Box box{columns, rows};
+                const BoxSymmetry symmetry(box);
+                // The map of cells keeps hex distances, so it is a symmetry of the lattice.
+                for (int k = 0; k < 30; ++k) {
+                    const GollyCell a{std::int64_t(random() % 41) - 20, std::int64_t(random() % 41) - 20};
+                    const GollyCell b{a.x + std::int64_t(random() % 7) - 3, a.y + std::int64_t(random() % 7) - 3};
+                    QCOMPARE(HexDistance(symmetry.image(a), symmetry.image(b)), HexDistance(a, b));
+                    const GollyCell move = symmetry.imageMove(int(b.x - a.x), int(b.y - a.y));
+                    QCOMPARE(symmetry.image(b), (GollyCell{symmetry.image(a).x + move.x, symmetry.image(a).y + move.y}));
+                }
+                for (int round = 0; round < 12; ++round) {
+                    const std::uint64_t n = random() & (box.figures() - 1);
+                    const std::uint64_t m = symmetry.image(n);
+                    QCOMPARE(symmetry.image(m), n);
+                    std::vector<GollyCell> mapped = FigureCellsOf(box, n), image = FigureCellsOf(box, m);
+                    for (GollyCell& c : mapped) c = symmetry.image(c);
+                    std::sort(mapped.begin(), mapped.end());
+                    std::sort(image.begin(), image.end());
+                    QVERIFY2(mapped == image, qPrintable(QString("%1 x %2 figure %3").arg(columns).arg(rows).arg(n)));
+                    const FigureResult a = Analyse(FigureCellsOf(box, n)), b = Analyse(image);
+                    const QString what = QString("%1 x %2 figure %3: %4, image %5: %6").arg(columns).arg(rows).arg(n)
+                                             .arg(Describe(a.fate)).arg(m).arg(Describe(b.fate));
+                    QVERIFY2(symmetry.image(a.fate) == b.fate, qPrintable(what));
+                    std::vector<GollyCell> final = a.final, imageFinal = b.final;
+                    for (GollyCell& c : final) c = symmetry.image(c);
+                    std::sort(final.begin(), final.end());
+                    std::sort(imageFinal.begin(), imageFinal.end());
+                    QVERIFY2(final == imageFinal, qPrintable(what));
+                    std::vector<std::string> ka, kb;
+                    for (const ObjectForm& f : a.objects) ka.push_back(ObjectKey(f) + " " + std::to_string(f.dx) + "," + std::to_string(f.dy));
+                    for (const ObjectForm& f : b.objects) kb.push_back(ObjectKey(f) + " " + std::to_string(f.dx) + "," + std::to_string(f.dy));
+                    std::sort(ka.begin(), ka.end());
+                    std::sort(kb.begin(), kb.end());
+                    QVERIFY2(ka == kb, qPrintable(what));
+                    moved += a.fate.dx != 0 || a.fate.dy != 0;
+                    withObjects += !a.objects.empty();
+                }
+            }
+        }
+        // 5 x 5 figures that grow leaving drifting objects, and a ship of 4 x 4.
+        for (const auto& [box, n] : std::vector<std::pair<Box, std::uint64_t>>{
+                 {{5, 5}, 12179715}, {{5, 5}, 20225211}, {{5, 5}, 24615539}, {{4, 4}, 14010}}) {
+            const BoxSymmetry symmetry(box);
+            const FigureResult a = Analyse(FigureCellsOf(box, n)), b = Analyse(FigureCellsOf(box, symmetry.image(n)));
+            QVERIFY2(symmetry.image(a.fate) == b.fate && !a.objects.empty(), qPrintable(Describe(a.fate)));
+            QCOMPARE(a.objects.size(), b.objects.size());
+            moved += a.fate.dx != 0 || a.fate.dy != 0;
+        }
+        qInfo("moved %d, with objects %d", moved, withObjects);
+        QVERIFY(moved > 0 && withObjects > 20);
     }
 
     // Every 3 x 3 figure and a random sample of 4 x 4 ones: the same

@@ -1,13 +1,17 @@
 // The threaded search against a plain loop over the figures, and its
 // results added up exactly: shards cut anywhere, one thread or two, a
-// cancelled search gone on with. Each a whole 4 x 4 search or more.
+// cancelled search gone on with, every step kernel writing the file the
+// stepper before them wrote. Each a whole 4 x 4 search or more.
 #include <QtTest>
 
+#include <functional>
 #include <map>
 #include <random>
 
+#include "reference/search_baseline.h"
 #include "search/result_file.h"
 #include "search/search.h"
+#include "search/step_kernel.h"
 #include "search_helpers.h"
 
 using namespace hexlife::search;
@@ -99,6 +103,91 @@ private slots:
         const Result s1 = RunRange({5, 5}, 0, 3000, 1, true, 42), s2 = RunRange({5, 5}, 0, 3000, 2, true, 42);
         QCOMPARE(FormatResult(s1), FormatResult(s2));
         QVERIFY(FormatResult(RunRange({5, 5}, 0, 3000, 2, true, 43)) != FormatResult(s1));
+    }
+
+    // The result files of a whole box, a range and a sample, on two threads
+    // by each kernel and on one by the fastest, byte for byte as a plain
+    // loop with the stepper the kernels replaced writes them.
+    void everyKernelWritesTheBaselinesFile()
+    {
+        struct Case {
+            Box box;
+            std::uint64_t begin, end;
+            bool sample;
+            std::uint64_t seed;
+        };
+        const std::vector<Case> cases = {{{4, 4}, 0, 65536, false, 0},
+                                         {{5, 5}, 19000000, 19006000, false, 0},
+                                         {{6, 6}, 0, 1500, true, 5}};
+        baseline::BaselineRunner runner;
+        ObjectCache cache;
+        const StepPath was = CurrentStepPath();
+        for (const Case& c : cases) {
+            Result want;
+            want.box = c.box;
+            want.begin = c.begin;
+            want.end = c.end;
+            want.sample = c.sample;
+            want.seed = c.seed;
+            for (std::uint64_t item = c.begin; item < c.end; ++item) {
+                const std::uint64_t n = c.sample ? SampleFigure(c.box, c.seed, item) : item;
+                want.progress.tally.add(n, baseline::BaselineAnalyse(runner, FigureCellsOf(c.box, n), cache));
+            }
+            AddRange(want.progress.done, c.begin, c.end);
+            const std::string file = FormatResult(want);
+            const std::vector<StepPath> paths = AvailableStepPaths();
+            for (StepPath path : paths) {
+                SetStepPath(path);
+                // Two threads on every kernel, one as well on the fastest.
+                for (int threads : path == paths.back() ? std::vector<int>{1, 2} : std::vector<int>{2}) {
+                    const std::string got = FormatResult(RunRange(c.box, c.begin, c.end, threads, c.sample, c.seed));
+                    QVERIFY2(got == file, qPrintable(QString("%1 x %2, %3, %4 threads").arg(c.box.columns).arg(c.box.rows)
+                                                         .arg(StepPathName(path)).arg(threads)));
+                }
+            }
+        }
+        SetStepPath(was);
+    }
+
+    // The whole 4 x 4 box by its symmetry (one unit: the search uses it only
+    // where it is asked to for so few): the same file on one thread and on
+    // two, after blocks done before (which leave the unit to the blocks),
+    // and cancelled inside the unit and gone on with.
+    void symmetryWritesTheSameFile()
+    {
+        const std::string whole = FormatResult(Search44());
+        auto run = [](Result& r, int threads, const std::atomic<bool>& cancel,
+                      const std::function<void(const Progress&)>& onProgress = {}) {
+            Request request{r.box, 0, r.end, false, 0, threads};
+            request.symmetryMinUnits = 1;
+            return RunSearch(request, r.progress, cancel, onProgress, 0.001);
+        };
+        std::atomic<bool> cancel{false};
+        for (int threads : {1, 2}) {
+            Result r;
+            r.box = {4, 4};
+            r.end = 65536;
+            QVERIFY(run(r, threads, cancel));
+            QCOMPARE(FormatResult(r), whole);
+        }
+        Result partly = RunRange({4, 4}, 4096, 12288, 1);
+        partly.begin = 0;
+        partly.end = 65536;
+        QVERIFY(run(partly, 2, cancel));
+        QCOMPARE(FormatResult(partly), whole);
+
+        Result stopped;
+        stopped.box = {4, 4};
+        stopped.end = 65536;
+        const bool finished = run(stopped, 2, cancel, [&](const Progress&) { cancel = true; });
+        // The unit is added whole or not at all.
+        const std::uint64_t done = RangesSize(stopped.progress.done);
+        QVERIFY(done == 0 || done == 65536);
+        QCOMPARE(finished, done == 65536);
+        QCOMPARE(stopped.progress.tally.figures, done);
+        cancel = false;
+        run(stopped, 2, cancel);
+        QCOMPARE(FormatResult(stopped), whole);
     }
 
     // A cancelled search keeps whole blocks only; going on from it ends

@@ -6,6 +6,7 @@
 // and rows whenever it comes near their edge, and (ox, oy) keep its place.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cassert>
@@ -14,13 +15,16 @@
 #include <vector>
 
 #include "rle/rle.h"
+#include "search/step_kernel.h"
 
 namespace hexlife::search {
 
 using rle::GollyCell;
 
-// Floor division by two, for columns left of x = 0 too.
-constexpr std::int64_t HalfDown(std::int64_t x) { return x >= 0 ? x / 2 : -((-x + 1) / 2); }
+// Floor division by two, for columns left of x = 0 too (C++20 shifts a
+// negative number arithmetically).
+constexpr std::int64_t HalfDown(std::int64_t x) { return x >> 1; }
+static_assert(HalfDown(-3) == -2 && HalfDown(-2) == -1 && HalfDown(-1) == -1 && HalfDown(3) == 1);
 
 // The bounding box of live cells in Golly's coordinates.
 struct Extent {
@@ -34,6 +38,8 @@ public:
     static constexpr int Height = 128;
     // Widest pattern the step takes: one free bit stays on either side.
     static constexpr int MaxWidth = 62;
+
+    static_assert(Height <= StepMaxRows);
 
     Board()
     {
@@ -75,10 +81,8 @@ public:
 
     int population() const
     {
-        int count = 0;
-        const auto& w = rows_[size_t(cur_)];
-        for (int i = lo_; i <= hi_; ++i) count += std::popcount(w[size_t(i)]);
-        return count;
+        if (empty()) return 0;
+        return CountCells(&rows_[size_t(cur_)][size_t(lo_)], hi_ - lo_ + 1);
     }
 
     std::vector<GollyCell> cells() const
@@ -128,56 +132,39 @@ public:
     void step() { stepHashing(); }
 
     // The step, returning shapeHash() of the generation before it: the
-    // rows are read once for both.
+    // rows are read once for both, by the kernel of CurrentStepPath().
     std::uint64_t stepHashing()
     {
         if (empty()) return 0;
         makeRoom();
-        const int shift = std::countr_zero(bits_);
-        std::uint64_t hash = std::uint64_t(hi_ - lo_) * 0x9e3779b97f4a7c15ULL;
         auto& w = rows_[size_t(cur_)];
         auto& n = rows_[size_t(1 - cur_)];
-        int lo = Height, hi = -1;
-        std::uint64_t bits = 0;
-        for (int i = lo_ - 1; i <= hi_ + 1; ++i) {
-            const std::uint64_t up = w[size_t(i - 1)], mid = w[size_t(i)], down = w[size_t(i + 1)];
-            const std::uint64_t a = mid << 1, b = mid >> 1, c = up, d = up << 1, e = down, f = down >> 1;
-            // Two full adders: s1 + 2 c1 = a + b + c, s2 + 2 c2 = d + e + f.
-            const std::uint64_t ab = a ^ b, de = d ^ e;
-            const std::uint64_t s1 = ab ^ c, c1 = (a & b) | (c & ab);
-            const std::uint64_t s2 = de ^ f, c2 = (d & e) | (f & de);
-            // Exactly two: both ones and no two, or no one and one two.
-            const std::uint64_t next = (s1 & s2 & ~(c1 | c2)) | (~(s1 | s2) & (c1 ^ c2));
-            n[size_t(i)] = next;
-            hash = std::rotl(hash, 7) ^ ((mid >> shift) + std::uint64_t(i - lo_)) * 0xff51afd7ed558ccdULL;
-            if (next != 0) {
-                lo = std::min(lo, i);
-                hi = i;
-                bits |= next;
-            }
-        }
-        // The old rows are zeroed, so that the buffer the next step writes
-        // into is empty outside what it writes.
-        std::memset(&w[size_t(lo_)], 0, sizeof(std::uint64_t) * size_t(hi_ - lo_ + 1));
+        // The live rows and one either side; the kernel clears them in w.
+        const int from = lo_ - 1, count = hi_ - lo_ + 3;
+        const StepSums sums = StepRows(w.data(), n.data(), from, count, std::countr_zero(bits_));
+        const std::uint64_t hash = MixHash(sums.hash, hi_ - lo_);
         cur_ = 1 - cur_;
-        lo_ = lo;
-        hi_ = hi;
-        bits_ = bits;
-        return hash ^ (hash >> 29);
+        bits_ = sums.bits;
+        if (bits_ == 0) {
+            lo_ = Height;
+            hi_ = -1;
+        } else {
+            int lo = from, hi = from + count - 1;
+            while (n[size_t(lo)] == 0) ++lo;
+            while (n[size_t(hi)] == 0) --hi;
+            lo_ = lo;
+            hi_ = hi;
+        }
+        return hash;
     }
 
     // A hash of the shape wherever it stands (0 for no cells).
     std::uint64_t shapeHash() const
     {
         if (empty()) return 0;
-        const int shift = std::countr_zero(bits_);
-        const auto& w = rows_[size_t(cur_)];
-        std::uint64_t hash = std::uint64_t(hi_ - lo_) * 0x9e3779b97f4a7c15ULL;
         // The same rows as stepHashing() takes: the live ones and one either side.
-        for (int i = lo_ - 1; i <= hi_ + 1; ++i) {
-            hash = std::rotl(hash, 7) ^ ((w[size_t(i)] >> shift) + std::uint64_t(i - lo_)) * 0xff51afd7ed558ccdULL;
-        }
-        return hash ^ (hash >> 29);
+        const auto& w = rows_[size_t(cur_)];
+        return MixHash(StepRowsHash(&w[size_t(lo_ - 1)], hi_ - lo_ + 3, std::countr_zero(bits_)), hi_ - lo_);
     }
 
     // Whether the two patterns are the same shape, wherever each stands.
@@ -195,7 +182,65 @@ public:
         return true;
     }
 
+    // Whether some group of live cells, each within hex distance 2 of
+    // another of its group, is wider or taller than maxSide: what
+    // Clusters(cells(), maxSide) refuses, found by flood fill on the rows
+    // without listing the cells. Within distance 2 of (x, y) are the cells
+    // (x + dx, y + dy) with |dx|, |dy|, |dx - dy| <= 2.
+    bool clusterWiderThan(std::int64_t maxSide) const
+    {
+        if (empty()) return false;
+        // The cells not yet in a group, and the group being filled, with
+        // two zero rows either side of the live ones.
+        std::array<std::uint64_t, Height + 4> left{}, group{};
+        const auto& w = rows_[size_t(cur_)];
+        for (int i = lo_; i <= hi_; ++i) left[size_t(i + 2)] = w[size_t(i)];
+        for (int top = lo_ + 2;;) {
+            while (top <= hi_ + 2 && left[size_t(top)] == 0) ++top;
+            if (top > hi_ + 2) return false;
+            group[size_t(top)] = left[size_t(top)] & (~left[size_t(top)] + 1);  // its lowest cell
+            int first = top, last = top;
+            for (bool grew = true; grew;) {
+                grew = false;
+                std::uint64_t bits = 0;
+                const int from = std::max(lo_ + 2, first - 2), to = std::min(hi_ + 2, last + 2);
+                for (int y = from; y <= to; ++y) {
+                    const std::uint64_t a = group[size_t(y - 2)], b = group[size_t(y - 1)], c = group[size_t(y)],
+                                        d = group[size_t(y + 1)], e = group[size_t(y + 2)];
+                    const std::uint64_t b1 = b | b << 1 | b >> 1, c1 = c | c << 1 | c >> 1, d1 = d | d << 1 | d >> 1;
+                    const std::uint64_t a1 = a | a << 1, e1 = e | e >> 1;
+                    // Rows y - 2 .. y + 2 reach x + 0..2, -1..2, -2..2, -2..1, -2..0.
+                    const std::uint64_t reach = a1 | a1 << 1 | b1 | b1 << 1 | c1 | c1 << 1 | c1 >> 1 | d1 | d1 >> 1 | e1 | e1 >> 1;
+                    const std::uint64_t now = c | (reach & left[size_t(y)]);
+                    if (now != c) {
+                        group[size_t(y)] = now;
+                        grew = true;
+                        first = std::min(first, y);
+                        last = std::max(last, y);
+                    }
+                    bits |= now;
+                }
+                const int width = 64 - std::countl_zero(bits) - std::countr_zero(bits);
+                if (width > maxSide || last - first + 1 > maxSide) return true;
+            }
+            for (int y = first; y <= last; ++y) {
+                left[size_t(y)] &= ~group[size_t(y)];
+                group[size_t(y)] = 0;
+            }
+        }
+    }
+
 private:
+    // The rows' sum with the pattern's height, mixed (murmur's finaliser)
+    // so that the low bits, which place it in a table, depend on all.
+    static std::uint64_t MixHash(std::uint64_t sum, int height)
+    {
+        std::uint64_t h = sum ^ std::uint64_t(height) * 0x9e3779b97f4a7c15ULL;
+        h = (h ^ (h >> 33)) * 0xff51afd7ed558ccdULL;
+        h = (h ^ (h >> 33)) * 0xc4ceb9fe1a85ec53ULL;
+        return h ^ (h >> 33);
+    }
+
     // Keeps a free bit on either side and a free row above and below.
     void makeRoom()
     {
@@ -226,7 +271,8 @@ private:
         }
     }
 
-    std::array<std::array<std::uint64_t, Height>, 2> rows_;
+    // Room past the last row for the kernels' whole vectors.
+    std::array<std::array<std::uint64_t, Height + StepOverrun + 1>, 2> rows_;
     int cur_ = 0;
     int lo_ = Height, hi_ = -1;  // live rows of the current buffer
     std::uint64_t bits_ = 0;     // the OR of the live rows

@@ -269,6 +269,9 @@ std::vector<ObjectForm> PeriodicObjects(const std::vector<GollyCell>& cells, int
 std::optional<std::vector<ObjectForm>> DriftingObjects(const Board& board, ObjectCache& cache)
 {
     if (board.population() > DriftMaxCells) return std::nullopt;
+    // What Clusters refuses below, found on the rows first: most growing
+    // patterns are refused here without their cells listed and sorted.
+    if (board.clusterWiderThan(DriftMaxSide)) return std::nullopt;
     const std::vector<std::vector<GollyCell>> clusters = Clusters(board.cells(), DriftMaxSide);
     if (clusters.empty()) return std::nullopt;
     std::vector<Track> tracks;

@@ -8,6 +8,7 @@
 
 #include "search/board.h"
 #include "search/objects.h"
+#include "search/symmetry.h"
 
 namespace hexlife::search {
 
@@ -15,18 +16,17 @@ namespace {
 
 // The run of one pattern with a table of the hashes of its generations'
 // shapes: a hash proposes a repetition, an exact comparison with that
-// generation, run again from the start, decides. One per thread.
+// generation, run again from the start, decides. One per thread. The table
+// starts small enough to stay in the first-level cache, as most figures
+// decide within a few hundred generations, and grows for those that do not.
 class Runner {
 public:
-    Runner() : table_(TableSize) {}
+    Runner() : table_(LargeTable), hashes_(GenerationLimit + 1) {}
 
     // The fate of the pattern; last() is then its generation at the verdict.
     Fate run(const std::vector<GollyCell>& start)
     {
-        if (++epoch_ == 0) {
-            std::fill(table_.begin(), table_.end(), Slot{});
-            epoch_ = 1;
-        }
+        newRun(SmallTable);
         Board& board = board_;
         board.set(start);
         // The field rows' span grows by 2 a generation at most: it is
@@ -47,8 +47,8 @@ public:
             // repeats an earlier generation, both are made again from the
             // start to be compared.
             const std::uint64_t hash = board.stepHashing();
-            size_t slot = size_t(hash) & (TableSize - 1);
-            for (; table_[slot].epoch == epoch_; slot = (slot + 1) & (TableSize - 1)) {
+            size_t slot = size_t(hash) & mask_;
+            for (; table_[slot].epoch == epoch_; slot = (slot + 1) & mask_) {
                 if (table_[slot].hash != hash) continue;
                 const int earlier = table_[slot].generation;
                 Board then;
@@ -70,6 +70,12 @@ public:
             }
             if (g == GenerationLimit) return {Verdict::Undecided, g, 0, 0, 0, 0};
             table_[slot] = {hash, g, epoch_};
+            hashes_[size_t(g)] = hash;
+            if (mask_ == SmallTable - 1 && g + 1 == SmallTable / 3) {
+                // A third full: every generation so far into the large table.
+                newRun(LargeTable);
+                for (int k = 0; k <= g; ++k) insert(hashes_[size_t(k)], k);
+            }
         }
     }
 
@@ -77,15 +83,36 @@ public:
 
 private:
     // Room for every generation up to the limit, a third full at most.
-    static constexpr size_t TableSize = 16384;
-    static_assert(TableSize >= 3 * GenerationLimit && (TableSize & (TableSize - 1)) == 0);
+    static constexpr size_t SmallTable = 1024, LargeTable = 16384;
+    static_assert(LargeTable >= 3 * GenerationLimit && (LargeTable & (LargeTable - 1)) == 0);
+    static_assert((SmallTable & (SmallTable - 1)) == 0);
     struct Slot {
         std::uint64_t hash = 0;
         int generation = 0;
         std::uint32_t epoch = 0;  // the slot is in use for the run of this epoch
     };
+
+    // An empty table of `size` slots, by a new epoch.
+    void newRun(size_t size)
+    {
+        if (++epoch_ == 0) {
+            std::fill(table_.begin(), table_.end(), Slot{});
+            epoch_ = 1;
+        }
+        mask_ = size - 1;
+    }
+
+    void insert(std::uint64_t hash, int generation)
+    {
+        size_t slot = size_t(hash) & mask_;
+        while (table_[slot].epoch == epoch_) slot = (slot + 1) & mask_;
+        table_[slot] = {hash, generation, epoch_};
+    }
+
     std::vector<Slot> table_;
+    size_t mask_ = SmallTable - 1;
     std::uint32_t epoch_ = 0;
+    std::vector<std::uint64_t> hashes_;  // by generation
     Board board_;
 };
 
@@ -169,6 +196,49 @@ FigureResult Analyse(const std::vector<GollyCell>& start, ObjectCache* cache)
     }
     return result;
 }
+
+namespace {
+
+// A figure's result and its image's under the box's symmetry, from one run:
+// the image's fate is the figure's with its move turned, and its objects
+// are found from its own final cells, the figure's mapped, as Analyse finds
+// them.
+std::pair<FigureResult, FigureResult> AnalyseWithImage(const std::vector<GollyCell>& start, const BoxSymmetry& symmetry,
+                                                       ObjectCache& cache)
+{
+    std::pair<FigureResult, FigureResult> out;
+    FigureResult& result = out.first;
+    FigureResult& image = out.second;
+    result = Analyse(start, &cache);
+    const Fate& f = result.fate;
+    image.fate = symmetry.image(f);
+    auto mapped = [&](std::vector<GollyCell> cells) {
+        for (GollyCell& c : cells) c = symmetry.image(c);
+        return cells;
+    };
+    switch (f.verdict) {
+    case Verdict::Still:
+    case Verdict::Oscillator:
+    case Verdict::Ship:
+        image.final = mapped(result.final);
+        image.objects = PeriodicObjects(image.final, f.period, image.fate.dx, image.fate.dy, cache);
+        break;
+    case Verdict::Grows: {
+        // The image has as many cells: the test DriftingObjects makes first.
+        const Board& last = ThreadRunner().last();
+        if (last.population() > DriftMaxCells) break;
+        Board board;
+        board.set(mapped(last.cells()));
+        if (auto drifting = DriftingObjects(board, cache)) image.objects = std::move(*drifting);
+        break;
+    }
+    case Verdict::Died:
+    case Verdict::Undecided: break;
+    }
+    return out;
+}
+
+}  // namespace
 
 std::string ObjectKey(const ObjectForm& form)
 {
@@ -277,36 +347,165 @@ bool RangesOverlap(const Ranges& a, const Ranges& b)
     return false;
 }
 
+namespace {
+
+// Whether any of the ranges meets begin .. end - 1.
+bool Touches(const Ranges& ranges, std::uint64_t begin, std::uint64_t end)
+{
+    const auto it = std::lower_bound(ranges.begin(), ranges.end(), begin,
+                                     [](const std::pair<std::uint64_t, std::uint64_t>& r, std::uint64_t b) { return r.second <= b; });
+    return it != ranges.end() && it->first < end;
+}
+
+// AddRange for many at once.
+void AddRanges(Ranges& ranges, Ranges more)
+{
+    more.insert(more.end(), ranges.begin(), ranges.end());
+    std::sort(more.begin(), more.end());
+    Ranges out;
+    for (const auto& [b, e] : more) {
+        if (!out.empty() && b <= out.back().second) {
+            out.back().second = std::max(out.back().second, e);
+        } else {
+            out.push_back({b, e});
+        }
+    }
+    ranges = std::move(out);
+}
+
+// Submasks of mask, 0 first, in increasing order.
+template <typename F>
+void ForEachSubmask(std::uint64_t mask, F&& f)
+{
+    std::uint64_t k = 0;
+    do {
+        f(k);
+        k = (k - mask) & mask;
+    } while (k != 0);
+}
+
+// The units of a whole box's symmetry. A block holds the figures with the
+// same cells from the 13th on (the high cells); the high cells whose
+// images are high too (fixed) keep their pattern, turned, in the images of
+// a block's figures, and the others (free) take every pattern. A unit is
+// the blocks of one pattern of the fixed cells and of its image, with
+// every pattern of the free ones: the symmetry maps it onto itself.
+struct SymmetryUnits {
+    std::uint64_t fixed = 0, free = 0;
+    std::vector<std::uint64_t> keys;  // each unit's least pattern of the fixed cells
+
+    SymmetryUnits(const Box& box, const BoxSymmetry& symmetry)
+    {
+        if (box.figures() <= BlockSize) return;
+        const std::uint64_t high = (box.figures() - 1) & ~(BlockSize - 1);
+        fixed = high & symmetry.image(high);
+        free = high & ~fixed;
+        ForEachSubmask(fixed, [&](std::uint64_t k) {
+            if (k <= symmetry.image(k)) keys.push_back(k);
+        });
+    }
+
+    // The first figures of the unit's blocks.
+    std::vector<std::uint64_t> blocks(std::uint64_t key, const BoxSymmetry& symmetry) const
+    {
+        std::vector<std::uint64_t> starts;
+        const std::uint64_t turned = symmetry.image(key);
+        for (std::uint64_t part : {key, turned}) {
+            ForEachSubmask(free, [&](std::uint64_t v) { starts.push_back(part | v); });
+            if (turned == key) break;
+        }
+        return starts;
+    }
+};
+
+}  // namespace
+
 bool RunSearch(const Request& request, Progress& progress, const std::atomic<bool>& cancel,
                const std::function<void(const Progress&)>& onProgress, double interval)
 {
-    // The blocks of the request that are not done yet.
-    Ranges todo;
-    {
-        std::uint64_t at = request.begin;
-        auto addBlocks = [&](std::uint64_t from, std::uint64_t to) {
-            for (std::uint64_t b = from; b < to; b += std::min(BlockSize, to - b)) {
-                todo.push_back({b, std::min(to, b + BlockSize)});
+    const Box& box = request.box;
+    const BoxSymmetry symmetry(box);
+    // A job is a block of items, or a unit of the symmetry (begin its key).
+    struct Job {
+        std::uint64_t begin, end;
+        bool unit;
+    };
+    std::vector<Job> todo;
+    // The blocks of from .. to - 1 that are not done yet.
+    auto addBlocks = [&](std::uint64_t from, std::uint64_t to) {
+        auto add = [&](std::uint64_t b0, std::uint64_t e0) {
+            for (std::uint64_t b = b0; b < e0; b += std::min(BlockSize, e0 - b)) {
+                todo.push_back({b, std::min(e0, b + BlockSize), false});
             }
         };
+        std::uint64_t at = from;
         for (const auto& [b, e] : progress.done) {
-            if (e <= at || b >= request.end) continue;
-            addBlocks(at, std::max(at, b));
+            if (e <= at || b >= to) continue;
+            add(at, std::max(at, b));
             at = std::max(at, e);
         }
-        addBlocks(at, request.end);
+        add(at, to);
+    };
+    const bool wholeBox = !request.sample && request.begin == 0 && request.end == box.figures();
+    const SymmetryUnits units = wholeBox ? SymmetryUnits(box, symmetry) : SymmetryUnits({0, 0}, symmetry);
+    if (units.keys.size() >= size_t(std::max(1, request.symmetryMinUnits)) &&
+        units.keys.size() <= size_t(MaxSymmetryUnits)) {
+        // Units none of whose blocks is done yet run by the symmetry; the
+        // others block by block.
+        for (std::uint64_t key : units.keys) {
+            const std::vector<std::uint64_t> starts = units.blocks(key, symmetry);
+            const bool untouched = std::none_of(starts.begin(), starts.end(), [&](std::uint64_t b) {
+                return Touches(progress.done, b, b + BlockSize);
+            });
+            if (untouched) {
+                todo.push_back({key, 0, true});
+            } else {
+                for (std::uint64_t b : starts) addBlocks(b, b + BlockSize);
+            }
+        }
+    } else {
+        addBlocks(request.begin, request.end);
     }
 
     std::mutex lock;
     std::condition_variable changed;
     std::atomic<size_t> next{0};
     int running = std::max(1, std::min<int>(request.threads, int(std::min<size_t>(todo.size(), 1024))));
+    // One unit of the symmetry: each pair of figures from one run. Its
+    // blocks are added whole when all are done.
+    auto runUnit = [&](std::uint64_t key, ObjectCache& cache) {
+        Tally tally;
+        Ranges blocks;
+        for (std::uint64_t start : units.blocks(key, symmetry)) {
+            for (std::uint64_t n = start; n < start + BlockSize; ++n) {
+                if (cancel.load(std::memory_order_relaxed)) return false;
+                const std::uint64_t m = symmetry.image(n);
+                if (m < n) continue;  // run as the image of m
+                if (m == n) {
+                    tally.add(n, Analyse(FigureCellsOf(box, n), &cache));
+                } else {
+                    const auto [result, image] = AnalyseWithImage(FigureCellsOf(box, n), symmetry, cache);
+                    tally.add(n, result);
+                    tally.add(m, image);
+                }
+            }
+            blocks.push_back({start, start + BlockSize});
+        }
+        std::lock_guard<std::mutex> guard(lock);
+        progress.tally.add(tally);
+        AddRanges(progress.done, std::move(blocks));
+        return true;
+    };
     auto work = [&]() {
         ObjectCache cache;
         for (size_t k = next++; k < todo.size() && !cancel.load(std::memory_order_relaxed); k = next++) {
+            if (todo[k].unit) {
+                if (!runUnit(todo[k].begin, cache)) break;
+                continue;
+            }
             Tally tally;
             bool whole = true;
-            for (std::uint64_t item = todo[k].first; item < todo[k].second; ++item) {
+            for (std::uint64_t item = todo[k].begin; item < todo[k].end; ++item) {
                 if (cancel.load(std::memory_order_relaxed)) {
                     whole = false;
                     break;
@@ -318,7 +517,7 @@ bool RunSearch(const Request& request, Progress& progress, const std::atomic<boo
             if (!whole) break;
             std::lock_guard<std::mutex> guard(lock);
             progress.tally.add(tally);
-            AddRange(progress.done, todo[k].first, todo[k].second);
+            AddRange(progress.done, todo[k].begin, todo[k].end);
         }
         std::lock_guard<std::mutex> guard(lock);
         --running;

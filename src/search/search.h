@@ -133,7 +133,13 @@ struct Request {
     bool sample = false;
     std::uint64_t seed = 0;
     int threads = 1;
+    // A search of the whole box runs one figure of each pair that the
+    // box's symmetry maps onto each other (BoxSymmetry), in units of blocks
+    // the symmetry maps onto themselves, where the box has at least this
+    // many units (and at most MaxSymmetryUnits); the result is the same.
+    int symmetryMinUnits = 8;
 };
+constexpr int MaxSymmetryUnits = 64;
 // Draw i of the sample with this seed: a figure of the box, the same on
 // every machine (splitmix64 of seed and i).
 std::uint64_t SampleFigure(const Box& box, std::uint64_t seed, std::uint64_t index);
