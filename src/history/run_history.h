@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "model.h"
+#include "rule/rule.h"
 
 namespace hexlife {
 
@@ -117,7 +118,8 @@ struct RunHistory::Tail {
 };
 
 // The fate of a start figure left to run by the tick's rules, without a
-// window: the history of the whole run.
+// window: the history of the whole run, by B2/S2 or by another rule.
 RunHistory RunToEnd(const FieldArray& start);
+RunHistory RunToEnd(const FieldArray& start, const rule::Rule& rule);
 
 }  // namespace hexlife
