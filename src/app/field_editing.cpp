@@ -195,14 +195,16 @@ void MainWindow::OpenWithRule(const PatternArray& Pattern, const QString& What, 
     if (Timer1->isActive()) {
         Timer1->stop();
     }
+    // The run on the field, if any, goes on by the rule from the generation
+    // shown, under the editor; taken before the change cuts the run there.
+    const bool begun = !History.empty();
+    const FieldArray shown = ShownField();
     Undo->push(new FieldChange(
         this, What, false, ByHand,
-        [this, Pattern, Rule] {
+        [this, Pattern, Rule, begun, shown] {
             UseRule(Rule);
-            // The run on the field, if any, goes on by the rule from the
-            // generation shown, under the editor.
-            if (!History.empty()) {
-                GoOnFrom(ShownField());
+            if (begun) {
+                GoOnFrom(shown);
             }
             PatternFile_Open(Pattern);
         },
@@ -418,6 +420,13 @@ void MainWindow::TellWhatFieldClicksDo()
     }
     settings.setValue(QStringLiteral("told/fieldClicks"), true);
     ShowNote(QStringLiteral("Щелчок по полю рисует и стирает клетки"));
+}
+
+void MainWindow::EndNote()
+{
+    ++NotesShown;
+    FateShown = -1;
+    ShowFate();
 }
 
 void MainWindow::ShowNote(const QString& Note)

@@ -85,6 +85,8 @@ public:
     void UseRule(const rule::Rule& Rule);
     // The rule's name for the status strip and titles; empty for B2/S2.
     QString RuleName() const;
+    // The fate back in place of a word shown a while (ShowNote), at once.
+    void EndNote();
     // The population plot and the list of keys, made when first opened.
     ColonyPlot* Plot = nullptr;
     QDialog* KeyList = nullptr;

@@ -57,12 +57,16 @@ void MainWindow::ChangeRule(const rule::Rule& Rule)
     if (going) {
         Timer1->stop();
     }
-    Undo->push(new FieldChange(this, "правило " + QString::fromStdString(Rule.Text()), false, false, [this, Rule] {
-        UseRule(Rule);
-        if (!History.empty()) {
-            GoOnFrom(ShownField());
-        }
-    }));
+    // The generation shown, taken before the change cuts the run there.
+    const bool begun = !History.empty();
+    const FieldArray shown = ShownField();
+    Undo->push(new FieldChange(this, "правило " + QString::fromStdString(Rule.Text()), false, false,
+                               [this, Rule, begun, shown] {
+                                   UseRule(Rule);
+                                   if (begun) {
+                                       GoOnFrom(shown);
+                                   }
+                               }));
     if (going && Run.running() && Run.paused()) {
         RunPause();
     }

@@ -158,6 +158,11 @@ std::optional<Error> ReadHeader(std::string_view line, int lineNumber, std::stri
 
 }  // namespace
 
+std::string HeaderRule(const rule::Rule& rule)
+{
+    return rule.IsTotalistic() ? rule.Text() : rule.Map();
+}
+
 std::string WritePattern(const PatternArray& pattern, const std::string& name, const rule::Rule& rule)
 {
     std::vector<GollyCell> live;
@@ -201,7 +206,7 @@ std::string WriteLive(std::vector<GollyCell> live, const std::string& name, bool
                 (generation ? " Gen=" + std::to_string(*generation) : "") + "\n";
     }
     text += "x = " + std::to_string(right - left + 1) + ", y = " + std::to_string(bottom - top + 1) +
-            ", rule = " + rule.Text() + "\n";
+            ", rule = " + HeaderRule(rule) + "\n";
 
     // Runs row by row; dead cells at a row's end and empty rows at the end
     // are left out, as Golly writes them.

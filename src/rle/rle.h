@@ -40,10 +40,14 @@ constexpr GollyCell ToGolly(int column, int position)
     return {column, position + column / 2};
 }
 
+// The rule as the header names it, so that Golly runs the file: a
+// totalistic rule by its canonical text (B2/S34H), any other by its MAP
+// string, as Golly writes MAP rules (bgolly 3.3 reads no letters o, m, p).
+std::string HeaderRule(const rule::Rule& rule);
+
 // The RLE text of the pattern's live cells: #N, #C and #CXRLE lines, the
-// header with the tight bounding box and the rule's text (B2/S2H unless
-// given; a rule that is not isotropic as its MAP string, as Golly writes
-// it), lines of at most RleLineWidth characters, "!" at the end.
+// header with the tight bounding box and the rule (B2/S2H unless given;
+// HeaderRule), lines of at most RleLineWidth characters, "!" at the end.
 std::string WritePattern(const PatternArray& pattern, const std::string& name, const rule::Rule& rule = {});
 // The same for any live cells, in Golly's coordinates; a generation of a
 // run is written with its number, as Golly writes it (#CXRLE Gen=), which
