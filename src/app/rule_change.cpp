@@ -42,6 +42,7 @@ void MainWindow::UseRule(const rule::Rule& Rule)
         StopFigureFates();
         for (PictureBox* thumbnail : Picture2) {
             thumbnail->setToolTip({});
+            thumbnail->setAccessibleDescription({});
         }
         StartFigureFates();
     }
