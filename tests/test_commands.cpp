@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QHeaderView>
 #include <QTreeView>
@@ -107,7 +108,15 @@ QString ManualPage()
 class CommandsTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { UseRussian(*qApp); }
+    void initTestCase()
+    {
+        UseRussian(*qApp);
+        // The word on what a click on the field does comes at a user's first
+        // pause only: told already, so that every window's pause looks alike
+        // however fresh the settings are.
+        QSettings(QStringLiteral("hexagonal-life"), QStringLiteral("hexagonal-life"))
+            .setValue(QStringLiteral("told/fieldClicks"), true);
+    }
     // The zoom the commands changed is remembered: back to the usual size.
     void cleanupTestCase() { MainWindow().ZoomReset(); }
 

@@ -47,6 +47,7 @@ struct Observed {
     PatternArray pattern;
     QImage image;
     bool editor, start;  // the editor shown, «Пуск» enabled
+    std::string rule;
     bool operator==(const Observed&) const = default;
 };
 QString Differences(const Observed& a, const Observed& b)
@@ -62,14 +63,18 @@ QString Differences(const Observed& a, const Observed& b)
     if (a.pattern != b.pattern) differ << "pattern";
     if (a.image != b.image) differ << "image";
     if (a.editor != b.editor || a.start != b.start) differ << "editor";
+    if (a.rule != b.rule) differ << QString::fromStdString("rule " + a.rule + "/" + b.rule);
     return differ.join(", ");
 }
 
-Observed Observe(const MainWindow& w)
+// A word shown a while in the fate's place (a file's rule taken) is
+// ended first: what stays is the fate.
+Observed Observe(MainWindow& w)
 {
+    w.EndNote();
     return {w.FieldCells,       w.ShownField(),    w.CycleCount,     w.Label1->text(), w.Label3->text(),
             w.Label4->text(),   w.Run.running(),   w.Run.paused(),   w.PatternCells,
-            w.Picture1->surface().image(), w.Picture3->isVisibleTo(&w), w.Command1->isEnabled()};
+            w.Picture1->surface().image(), w.Picture3->isVisibleTo(&w), w.Command1->isEnabled(), w.FieldRule.Text()};
 }
 
 // The window at its slowest pace: no tick of its timer comes between.
@@ -199,8 +204,10 @@ private slots:
         }
     }
 
-    // Any sequence of edits, undone step by step, passes back through every
-    // state it passed, and done again, forward through them.
+    // Any sequence of edits and changes of rule, undone step by step, passes
+    // back through every state it passed, and done again, forward through
+    // them: the field, the count and the rule the run goes on by. (A file
+    // opened brings B2/S2H back in the same change.)
     void undoAndRedoRetraceEveryState()
     {
         std::mt19937 random(23);
@@ -219,7 +226,7 @@ private slots:
             std::vector<Observed> states{Observe(w)};
             for (int edit = 0; edit < 40; ++edit) {
                 const int before = w.Undo->count();
-                switch (random() % 6) {
+                switch (random() % 7) {
                 case 0:
                 case 1: {
                     const FieldPosition cell = RandomCell(random, 10);
@@ -251,6 +258,11 @@ private slots:
                     if (w.Picture3->isVisible()) {
                         QTest::mouseClick(w.Picture3, Qt::LeftButton, {}, QPoint(w.EditorCellX[i] + 1, w.EditorCellY[i] + 1));
                     }
+                    break;
+                }
+                case 5: {  // the rule changed, from the generation shown
+                    static const char* const rules[] = {"B2/S34H", "B2o/S2m34H", "B245/S3H", "B2/S2H"};
+                    w.ChangeRule(*rule::Parse(rules[random() % 4]).rule);
                     break;
                 }
                 default: {  // a field too large for the editor opened onto the field

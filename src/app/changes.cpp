@@ -3,8 +3,8 @@
 namespace hexlife {
 
 FieldChange::FieldChange(MainWindow* window, const QString& text, bool fromStart, bool byHand,
-                         std::function<void()> change)
-    : WorkChange(text, WorkPart::Field, byHand), window_(window), fromStart_(fromStart), change_(std::move(change))
+                         std::function<void()> change, WorkPart part)
+    : WorkChange(text, part, byHand), window_(window), fromStart_(fromStart), change_(std::move(change))
 {
 }
 

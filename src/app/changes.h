@@ -14,8 +14,11 @@ namespace hexlife {
 class FieldChange : public WorkChange {
 public:
     // fromStart: the change replaces the whole run (a pattern opened onto
-    // the field); else it goes on from the generation shown.
-    FieldChange(MainWindow* window, const QString& text, bool fromStart, bool byHand, std::function<void()> change);
+    // the field); else it goes on from the generation shown. A pattern
+    // opened into the editor with a rule of its own is a change of both,
+    // counted as the pattern's.
+    FieldChange(MainWindow* window, const QString& text, bool fromStart, bool byHand, std::function<void()> change,
+                WorkPart part = WorkPart::Field);
     // The first redo makes the change; a later one puts back the state the
     // change left, whatever was run or shown since it was undone.
     void redo() override;

@@ -88,6 +88,7 @@ void MainWindow::SetUpCommands()
         {G::View, "Ход колонии", {K(Qt::CTRL | Qt::Key_G)}, [this] { return !History.empty(); },
          [this] { ShowPlot(); }},
         {G::View, "Поиск фигур…", {K(K::Find)}, {}, [this] { ShowSearch(); }},
+        {G::View, "Правило…", {K(Qt::CTRL | Qt::Key_U)}, {}, [this] { AskRule(); }},
         {G::View, "Крупнее", {K(K::ZoomIn), K(Qt::CTRL | Qt::Key_Equal)}, [this] { return CanZoomIn(); },
          [this] { ZoomIn(); }},
         {G::View, "Мельче", {K(K::ZoomOut)}, [this] { return WindowScale > MinWindowScale + 1e-6; },
@@ -120,7 +121,8 @@ void MainWindow::ShowKeyList()
 {
     if (KeyList == nullptr) {
         KeyList = new QDialog(this);
-        KeyList->setWindowTitle(QStringLiteral("Клавиши и команды"));
+        KeyList->setWindowTitle(RuleName().isEmpty() ? QStringLiteral("Клавиши и команды")
+                                                     : "Клавиши и команды — правило " + RuleName());
         KeyList->setAccessibleName(QStringLiteral("Клавиши и команды"));
         auto* text = new QLabel(Commands->keyList() +
                                     QStringLiteral("\n\nВсе команды есть и в меню поля (правая кнопка мыши)."),

@@ -161,22 +161,62 @@ void MainWindow::Picture1_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers,
     EditField(QStringLiteral("клетки поля"), Stroke.shown);
 }
 
-void MainWindow::EditField(const QString& What, const FieldArray& Edited, bool ByHand)
+void MainWindow::EditField(const QString& What, const FieldArray& Edited, bool ByHand,
+                           const std::optional<rule::Rule>& Rule)
 {
-    if (!CanEditField() || Edited == ShownField()) {
+    const bool newRule = Rule && !(*Rule == FieldRule);
+    if (!CanEditField() || (Edited == ShownField() && !newRule)) {
         return;
     }
-    Undo->push(new FieldChange(this, What, false, ByHand, [this, Edited] { GoOnFrom(Edited); }));
+    const rule::Rule before = FieldRule;
+    Undo->push(new FieldChange(this, What, false, ByHand, [this, Edited, Rule] {
+        if (Rule) UseRule(*Rule);
+        GoOnFrom(Edited);
+    }));
+    if (newRule) TellRuleTaken(before);
     Commands->refresh();
 }
 
-void MainWindow::PutOnField(const FieldArray& Field, const QString& What)
+void MainWindow::PutOnField(const FieldArray& Field, const QString& What, const std::optional<rule::Rule>& Rule)
 {
-    Undo->push(new FieldChange(this, What, true, false, [this, Field] {
+    const rule::Rule before = FieldRule;
+    Undo->push(new FieldChange(this, What, true, false, [this, Field, Rule] {
         EndRun();
+        if (Rule) UseRule(*Rule);
         StartPausedAt(Field);
     }));
+    if (!(before == FieldRule)) TellRuleTaken(before);
     Commands->refresh();
+}
+
+void MainWindow::OpenWithRule(const PatternArray& Pattern, const QString& What, bool ByHand, const rule::Rule& Rule)
+{
+    const rule::Rule before = FieldRule;
+    if (Timer1->isActive()) {
+        Timer1->stop();
+    }
+    // The run on the field, if any, goes on by the rule from the generation
+    // shown, under the editor; taken before the change cuts the run there.
+    const bool begun = !History.empty();
+    const FieldArray shown = ShownField();
+    Undo->push(new FieldChange(
+        this, What, false, ByHand,
+        [this, Pattern, Rule, begun, shown] {
+            UseRule(Rule);
+            if (begun) {
+                GoOnFrom(shown);
+            }
+            PatternFile_Open(Pattern);
+        },
+        WorkPart::Pattern));
+    TellRuleTaken(before);
+    Commands->refresh();
+}
+
+void MainWindow::TellRuleTaken(const rule::Rule& Before)
+{
+    ShowNote(QStringLiteral("Правило фигуры: %1 (было %2)")
+                 .arg(QString::fromStdString(FieldRule.Text()), QString::fromStdString(Before.Text())));
 }
 
 void MainWindow::StartPausedAt(const FieldArray& Field)
@@ -224,6 +264,8 @@ MainWindow::FieldState MainWindow::TakeFieldState(int CutAt)
     state.tail = History.cut(CutAt);
     state.editorShown = EditorShown();
     state.preview = PreviewShows;
+    state.rule = FieldRule;
+    state.pattern = PatternCells;
     return state;
 }
 
@@ -240,7 +282,13 @@ void MainWindow::RestoreFieldState(FieldState&& State)
         Run.holdPaused();
     }
     History.restore(std::move(State.tail));
-    if (EditorShown() != State.editorShown) {
+    if (!(FieldRule == State.rule)) {
+        UseRule(State.rule);
+    }
+    // A change that opened a pattern with its rule gives the pattern back.
+    const bool patternChanged = PatternCells != State.pattern;
+    PatternCells = State.pattern;
+    if (EditorShown() != State.editorShown || (patternChanged && State.editorShown)) {
         ShowEditor(State.editorShown);
     }
     if (PreviewShows != State.preview) {
@@ -385,6 +433,13 @@ void MainWindow::TellWhatFieldClicksDo()
     }
     settings.setValue(QStringLiteral("told/fieldClicks"), true);
     ShowNote(QStringLiteral("Щелчок по полю рисует и стирает клетки"));
+}
+
+void MainWindow::EndNote()
+{
+    ++NotesShown;
+    FateShown = -1;
+    ShowFate();
 }
 
 void MainWindow::ShowNote(const QString& Note)

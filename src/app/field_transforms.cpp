@@ -25,7 +25,7 @@ std::optional<lattice::GridCell> MainWindow::PointerCell() const
     return std::nullopt;
 }
 
-void MainWindow::AddToField(const std::vector<int>& Cells, const QString& What)
+void MainWindow::AddToField(const std::vector<int>& Cells, const QString& What, const std::optional<rule::Rule>& Rule)
 {
     // A going run is held where it is, and the paste goes on from there.
     if (Timer1->isActive()) {
@@ -35,7 +35,7 @@ void MainWindow::AddToField(const std::vector<int>& Cells, const QString& What)
     for (int n : Cells) {
         field[size_t(n)] = 1;
     }
-    EditField(What, field);
+    EditField(What, field, true, Rule);
 }
 
 bool MainWindow::CanTransformSelection() const

@@ -53,9 +53,9 @@ void MainWindow::CopyField()
     const std::string cycle = std::to_string(CycleCount);
     const std::string text =
         Selection.empty()
-            ? rle::WriteCells(LiveCells(ShownField(), WholeField), "Поле, цикл " + cycle, ShownGeneration())
+            ? rle::WriteCells(LiveCells(ShownField(), WholeField), "Поле, цикл " + cycle, ShownGeneration(), FieldRule)
             : rle::WriteCells(LiveCells(ShownField(), Selection), "Выделенное на поле, цикл " + cycle,
-                              ShownGeneration());
+                              ShownGeneration(), FieldRule);
     QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }
 
@@ -72,7 +72,7 @@ bool MainWindow::SaveFieldRleTo(const QString& Path)
     if (!Files->saveBytes(Path,
                           QByteArray::fromStdString(rle::WriteCells(LiveCells(ShownField(), WholeField),
                                                                     QFileInfo(Path).completeBaseName().toStdString(),
-                                                                    ShownGeneration())),
+                                                                    ShownGeneration(), FieldRule)),
                           QStringLiteral("Поле не сохранено в файл %1."))) {
         return false;
     }
@@ -106,6 +106,7 @@ void MainWindow::ShowPlot()
 {
     if (Plot == nullptr) {
         Plot = new ColonyPlot(History, [this] { return int(CycleCount); }, this);
+        Plot->setRuleName(RuleName());
         new FramePacer(Plot);  // repainted at most once per display frame
         // ShowCycle stops the timer and repaints the plot.
         connect(Plot, &ColonyPlot::picked, this, &MainWindow::ShowCycle);

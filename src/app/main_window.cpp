@@ -135,18 +135,26 @@ void MainWindow::SetUpLayout()
     }
 
     Pacer = new FramePacer(this);
-    Files = new PatternFiles(this, PatternCells);
+    Files = new PatternFiles(this, PatternCells, FieldRule);
     connect(Files, &PatternFiles::patternRead, this,
-            [this](const PatternArray& pattern, const QString& how, PatternFiles::Source source) {
-                EditPattern(how, [this, &pattern] { PatternFile_Open(pattern); }, source == PatternFiles::Source::Clipboard);
+            [this](const PatternArray& pattern, const QString& how, PatternFiles::Source source, const rule::Rule& rule) {
+                if (rule == FieldRule) {
+                    EditPattern(how, [this, &pattern] { PatternFile_Open(pattern); },
+                                source == PatternFiles::Source::Clipboard);
+                } else {
+                    OpenWithRule(pattern, how, source == PatternFiles::Source::Clipboard, rule);
+                }
                 if (source == PatternFiles::Source::File) Unsaved->markSaved(WorkPart::Pattern);
             });
     connect(Files, &PatternFiles::fieldRead, this,
-            [this](const FieldArray& field, const QString& how, PatternFiles::Source source) {
-                PutOnField(field, how);
+            [this](const FieldArray& field, const QString& how, PatternFiles::Source source, const rule::Rule& rule) {
+                PutOnField(field, how, rule);
                 if (source == PatternFiles::Source::File) Unsaved->markSaved(WorkPart::Field);
             });
-    connect(Files, &PatternFiles::cellsPasted, this, &MainWindow::AddToField);
+    connect(Files, &PatternFiles::cellsPasted, this,
+            [this](const std::vector<int>& cells, const QString& how, const rule::Rule& rule) {
+                AddToField(cells, how, rule);
+            });
     connect(Files, &PatternFiles::patternSaved, this, [this](const QString& path) {
         Unsaved->markSaved(WorkPart::Pattern);
         RememberRecent(path);

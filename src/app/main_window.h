@@ -73,6 +73,21 @@ public:
     CommandTable* Commands = nullptr;
     // Every generation of the current run, and its fate.
     RunHistory History;
+    // The rule the field runs by: B2/S2 unless a file, the command line or
+    // «Правило…» chose another (app/rule_change.cpp).
+    rule::Rule FieldRule;
+    // The rule changed, as one change to undo: the run goes on by it from
+    // the generation shown, the later ones dropped.
+    void ChangeRule(const rule::Rule& Rule);
+    // «Правило…»: the dialog, then the change.
+    void AskRule();
+    // The rule taken without undo (at start, and as a change does it):
+    // the status strip, the plot, the key list and the thumbnails follow.
+    void UseRule(const rule::Rule& Rule);
+    // The rule's name for the status strip and titles; empty for B2/S2.
+    QString RuleName() const;
+    // The fate back in place of a word shown a while (ShowNote), at once.
+    void EndNote();
     // The population plot and the list of keys, made when first opened.
     ColonyPlot* Plot = nullptr;
     QDialog* KeyList = nullptr;
@@ -155,14 +170,18 @@ public:
     int ShownGeneration() const;
     // The shown generation changed to `Edited`, as one change to undo; by
     // hand unless said otherwise.
-    void EditField(const QString& What, const FieldArray& Edited, bool ByHand = true);
+    // With a rule (a paste of a pattern of another rule), the rule too, in
+    // the same change.
+    void EditField(const QString& What, const FieldArray& Edited, bool ByHand = true,
+                   const std::optional<rule::Rule>& Rule = std::nullopt);
     void ClearFieldCells();
     void FillField(const FillChoice& Choice);
     void AskFillField();
     void CutSelection();
     // Pasted cells added to the field's (app/field_transforms.cpp), and
     // the selection's live cells turned or mirrored about their middle.
-    void AddToField(const std::vector<int>& Cells, const QString& What);
+    void AddToField(const std::vector<int>& Cells, const QString& What,
+                    const std::optional<rule::Rule>& Rule = std::nullopt);
     bool CanTransformSelection() const;
     void TransformSelection(lattice::Symmetry Symmetry, const QString& What);
     // The field cell under the pointer, or where the context menu was
@@ -173,7 +192,11 @@ public:
     void RedoEdit();
     // A pattern too large for the editor, read from a file or the
     // clipboard: onto the field, paused at generation 0.
-    void PutOnField(const FieldArray& Field, const QString& What);
+    // With a rule, the run goes by it (a file's rule), in the same change.
+    void PutOnField(const FieldArray& Field, const QString& What, const std::optional<rule::Rule>& Rule = std::nullopt);
+    // A pattern into the editor with a rule of its own: one change of the
+    // pattern and the rule, the run on the field going on by the rule.
+    void OpenWithRule(const PatternArray& Pattern, const QString& What, bool ByHand, const rule::Rule& Rule);
     // The pattern changed by `Change`, as one change to undo.
     void EditPattern(const QString& What, const std::function<void()>& Change, bool ByHand = false);
     void SetPatternCells(const PatternArray& Pattern);
@@ -193,6 +216,8 @@ public:
         RunHistory::Tail tail;
         bool editorShown = false;
         std::optional<PatternArray> preview;
+        rule::Rule rule;
+        PatternArray pattern{};
     };
     FieldState TakeFieldState(int CutAt);
     void RestoreFieldState(FieldState&& State);
@@ -242,6 +267,8 @@ private:
     void TellWhatFieldClicksDo();
     // A word on what the user may do, shown in the fate's place a while.
     void ShowNote(const QString& Note);
+    // Says in the status strip that a pattern brought its rule.
+    void TellRuleTaken(const rule::Rule& Before);
     std::uint64_t NotesShown = 0;
     // The context menu's recent files, each opening its file.
     std::vector<std::pair<QString, std::function<void()>>> RecentEntries();
@@ -268,6 +295,10 @@ private:
     void StartFigureFatesSoon();
     void SetFigureFate(int k, const QString& text);
     std::unique_ptr<QThread> FatesThread;
+    // Grows with each rule taken: a fate worked out by an earlier rule is
+    // not shown.
+    int FatesRound = 0;
+    void StopFigureFates();
     // Puts a window of the program beside the main window where the screen
     // has room for it, so that it covers none of the field; else at the
     // work area's bottom right, wholly on the screen where it fits.

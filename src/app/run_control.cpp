@@ -51,9 +51,11 @@ void MainWindow::Timer1_Timer()
 {
     LiveCount = 0;
     DrawField();
-    // The step works on the columns next to the live cells DrawField found.
-    const ColumnSpan step = StepColumns(DrawnColumns);
-    const bool edge = MarkGeneration(FieldCells, step);
+    // The step works on the columns next to the live cells DrawField found
+    // (the whole live area for a rule with B0); B2/S2 by its own pass.
+    const bool b2s2 = FieldRule == rule::Rule();
+    const ColumnSpan step = b2s2 ? StepColumns(DrawnColumns) : StepColumns(DrawnColumns, FieldRule);
+    const bool edge = b2s2 ? MarkGeneration(FieldCells, step) : MarkGeneration(FieldCells, step, FieldRule);
     if (edge) {
         EndRun();  // the colony has reached the edge of the live area
     }
@@ -90,8 +92,13 @@ void MainWindow::ShowFate()
     const int fate = (History.repetition() ? 1 : 0) + 2 * int(History.ended()) + (History.empty() ? 16 : 0);
     if (fate != FateShown) {
         FateShown = fate;
-        Label4->setText(QString::fromStdString(History.verdict()));
-        Label4->setToolTip(QString::fromStdString(History.verdictDetail()));
+        // A rule other than B2/S2 is named before the fate.
+        const QString verdict = QString::fromStdString(History.verdict());
+        const QString rule = RuleName();
+        Label4->setText(rule.isEmpty() ? verdict : verdict.isEmpty() ? rule : rule + " · " + verdict);
+        const QString detail = QString::fromStdString(History.verdictDetail());
+        Label4->setToolTip(rule.isEmpty() ? detail : "Правило " + QString::fromStdString(FieldRule.Text()) +
+                                                         (detail.isEmpty() ? QString() : ".\n" + detail));
         NameLabelValue(Label4, Label4Name);
     }
 }

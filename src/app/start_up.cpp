@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <langinfo.h>
 
@@ -61,9 +62,15 @@ void StartUpMessages(QtMsgType type, const QMessageLogContext& context, const QS
     }
 }
 
-// The command line: --help, --version and at most one pattern file, which
-// is kept as its bytes, whatever their encoding.
-QByteArray CommandLineFile(QCoreApplication& application, int argc, char** argv)
+// The command line: --help, --version, --rule and at most one pattern
+// file, which is kept as its bytes, whatever their encoding. A rule that
+// cannot be read ends the program with status 2 and the reason.
+struct CommandLine {
+    QByteArray file;
+    std::optional<hexlife::rule::Rule> rule;
+};
+
+CommandLine ReadCommandLine(QCoreApplication& application, int argc, char** argv)
 {
     QCoreApplication::setApplicationName(QStringLiteral("hexagonal-life"));
     QCoreApplication::setApplicationVersion(QString::fromUtf8(hexlife::ProgramVersion));
@@ -72,8 +79,14 @@ QByteArray CommandLineFile(QCoreApplication& application, int argc, char** argv)
         "Шестигранная «Жизнь»: игра Конвея «Жизнь» на шестигранном поле, правило B2/S2."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption ruleOption(
+        QStringLiteral("rule"),
+        QStringLiteral("Правило шестиугольной решётки в записи Golly (B2/S34H, B2o/S2m34H, MAP…) вместо B2/S2; "
+                       "правило открытого файла заменяет его."),
+        QStringLiteral("правило"));
+    parser.addOption(ruleOption);
     parser.addPositionalArgument(QStringLiteral("файл"),
-                                 QStringLiteral("Фигура, которую открыть в редакторе: файл RLE с правилом B2/S2H."),
+                                 QStringLiteral("Фигура, которую открыть в редакторе: файл RLE (правило — из файла)."),
                                  QStringLiteral("[файл]"));
     // Parsed here rather than by process(), which names an unknown option
     // without its dashes and exits with 1: bad options exit with 2, as the
@@ -98,23 +111,34 @@ QByteArray CommandLineFile(QCoreApplication& application, int argc, char** argv)
     }
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) parser.showHelp(0);
     if (parser.isSet(version)) parser.showVersion();
+    CommandLine line;
+    if (parser.isSet(ruleOption)) {
+        const hexlife::rule::ParseResult read = hexlife::rule::Parse(parser.value(ruleOption).toStdString());
+        if (!read.rule) {
+            std::fprintf(stderr, "hexagonal-life: %s.\n", hexlife::rule::Message(read.error).c_str());
+            std::exit(2);
+        }
+        line.rule = read.rule;
+    }
     const int count = int(parser.positionalArguments().size());
     if (count > 1) {
         std::fprintf(stderr, "hexagonal-life: открыть можно только один файл, а названо %d.\n", count);
         std::exit(2);
     }
     if (count == 0) {
-        return {};
+        return line;
     }
     // The file's bytes are in argv (Qt has taken its own options out), where
     // they decode as Qt decoded them.
     const QString name = parser.positionalArguments().first();
     for (int i = argc - 1; i > 0; --i) {
         if (QString::fromLocal8Bit(argv[i]) == name) {
-            return QByteArray(argv[i]);
+            line.file = QByteArray(argv[i]);
+            return line;
         }
     }
-    return QFile::encodeName(name);
+    line.file = QFile::encodeName(name);
+    return line;
 }
 
 }  // namespace
@@ -132,7 +156,7 @@ int StartProgram(int argc, char** argv, const std::function<void(QWidget&)>& sho
             argument == "-v" || argument == "--version") {
             QCoreApplication application(argc, argv);
             UseRussian(application);
-            CommandLineFile(application, argc, argv);
+            ReadCommandLine(application, argc, argv);
             return 0;
         }
     }
@@ -141,11 +165,15 @@ int StartProgram(int argc, char** argv, const std::function<void(QWidget&)>& sho
     QApplication application(argc, argv);  // sets the locale from the environment
     UseUtf8CharacterType();
     UseRussian(application);
-    const QByteArray file = CommandLineFile(application, argc, argv);
+    const CommandLine line = ReadCommandLine(application, argc, argv);
+    const QByteArray file = line.file;
     // Lets the desktop match the window to its installed entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.hexlife.HexagonalLife"));
 
     MainWindow window;
+    if (line.rule) {
+        window.UseRule(*line.rule);  // the start's rule: nothing to undo
+    }
     if (shown) {
         shown(window);
     }

@@ -22,9 +22,13 @@ namespace {
 // its first paint, off the start-up's way.
 constexpr int FatesDelayMs = 300;
 
-QString FateText(int figure, const std::string& detail)
+QString FateText(int figure, const rule::Rule& rule, const RunHistory& run)
 {
-    return QStringLiteral("Фигура %1. %2").arg(figure + 1).arg(QString::fromStdString(detail));
+    const QString detail = QString::fromStdString(run.verdictDetail());
+    return rule == rule::Rule() ? QStringLiteral("Фигура %1. %2").arg(figure + 1).arg(detail)
+                                : QStringLiteral("Фигура %1, правило %2. %3")
+                                      .arg(figure + 1)
+                                      .arg(QString::fromStdString(rule.Text()), detail);
 }
 
 }  // namespace
@@ -35,19 +39,35 @@ void MainWindow::StartFigureFates()
         return;
     }
     // The catalogue and the step are plain data and code: the thread needs
-    // nothing of the window but a queued call back for each result.
-    // Asked to stop (the window closes), it stops within a generation, so
-    // that the program's exit never waits for a figure's run.
-    FatesThread.reset(QThread::create([this] {
+    // nothing of the window but the rule and a queued call back for each
+    // result, which is dropped if the rule has changed since. Asked to stop
+    // (the window closes, the rule changes), it stops within a generation,
+    // so that the program's exit never waits for a figure's run.
+    const int round = ++FatesRound;
+    FatesThread.reset(QThread::create([this, round, rule = FieldRule] {
         const auto stop = [] { return QThread::currentThread()->isInterruptionRequested(); };
         for (int k = 0; k < FigureCount && !stop(); ++k) {
-            const RunHistory run = RunToEnd(FigureOnField(k), stop);
+            const RunHistory run = RunToEnd(FigureOnField(k), rule, stop);
             if (stop()) break;
-            const QString text = FateText(k, run.verdictDetail());
-            QMetaObject::invokeMethod(this, [this, k, text] { SetFigureFate(k, text); }, Qt::QueuedConnection);
+            const QString text = FateText(k, rule, run);
+            QMetaObject::invokeMethod(
+                this,
+                [this, round, k, text] {
+                    if (round == FatesRound) SetFigureFate(k, text);
+                },
+                Qt::QueuedConnection);
         }
     }));
     FatesThread->start(QThread::LowPriority);
+}
+
+void MainWindow::StopFigureFates()
+{
+    if (FatesThread != nullptr) {
+        FatesThread->requestInterruption();
+        FatesThread->wait();
+        FatesThread.reset();
+    }
 }
 
 void MainWindow::StartFigureFatesSoon()
@@ -68,7 +88,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::ToolTip) {
         for (int k = 0; k < FigureCount; ++k) {
             if (watched == Picture2[k] && Picture2[k]->toolTip().isEmpty()) {
-                SetFigureFate(k, FateText(k, RunToEnd(FigureOnField(k)).verdictDetail()));
+                SetFigureFate(k, FateText(k, FieldRule, RunToEnd(FigureOnField(k), FieldRule)));
             }
         }
     }
@@ -77,10 +97,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 MainWindow::~MainWindow()
 {
-    if (FatesThread != nullptr) {
-        FatesThread->requestInterruption();
-        FatesThread->wait();
-    }
+    StopFigureFates();
 }
 
 void MainWindow::LoadFigureLibrary()

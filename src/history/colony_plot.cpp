@@ -45,6 +45,15 @@ QPen PenOf(const Series& series)
 
 }  // namespace
 
+void ColonyPlot::setRuleName(const QString& name)
+{
+    ruleName_ = name;
+    const QString title = name.isEmpty() ? QStringLiteral("Ход колонии") : "Ход колонии — правило " + name;
+    setWindowTitle(title);
+    setAccessibleName(title);
+    update();
+}
+
 ColonyPlot::ColonyPlot(const RunHistory& history, std::function<int()> shown, QWidget* parent)
     : QWidget(parent, Qt::Window), history_(history), shown_(std::move(shown))
 {
@@ -169,8 +178,13 @@ void ColonyPlot::paintOn(QPainter& painter)
         painter.drawText(QPoint(x + 30, legendY + metrics.ascent() / 2 - 1), name);
         x += 30 + metrics.horizontalAdvance(name) + 16;
     }
+    // A rule other than B2/S2 is named before the verdict.
+    const QString verdict = QString::fromStdString(history_.verdict());
+    const QString told = ruleName_.isEmpty() ? verdict
+                         : verdict.isEmpty() ? "Правило " + ruleName_
+                                             : ruleName_ + " · " + verdict;
     painter.drawText(QRect(x, 0, area.right() - x, LegendHeight + 8), Qt::AlignRight | Qt::AlignVCenter,
-                     metrics.elidedText(QString::fromStdString(history_.verdict()), Qt::ElideRight, area.right() - x));
+                     metrics.elidedText(told, Qt::ElideRight, area.right() - x));
     // The generation on the field.
     const int shown = shown_();
     if (shown >= 1) {

@@ -25,6 +25,9 @@ public:
     int xOf(int count) const;
     // The plot as a picture.
     QImage picture();
+    // The rule the run goes by, named in the title and beside the verdict;
+    // empty for B2/S2.
+    void setRuleName(const QString& name);
 
 signals:
     // The user picked the generation counted `count`.
@@ -42,6 +45,7 @@ private:
 
     const RunHistory& history_;
     std::function<int()> shown_;
+    QString ruleName_;
 };
 
 }  // namespace hexlife

@@ -325,8 +325,15 @@ std::string RunHistory::verdictDetail() const
     return text;
 }
 
-RunHistory RunToEnd(const FieldArray& start, const std::function<bool()>& stop)
+RunHistory RunToEnd(const FieldArray& start)
 {
+    return RunToEnd(start, rule::Rule());
+}
+
+RunHistory RunToEnd(const FieldArray& start, const rule::Rule& rule, const std::function<bool()>& stop)
+{
+    // B2/S2 by its own pass, as the tick runs it.
+    const bool b2s2 = rule == rule::Rule();
     RunHistory history;
     history.start(start);
     FieldArray field = start;
@@ -334,8 +341,8 @@ RunHistory RunToEnd(const FieldArray& start, const std::function<bool()>& stop)
         if (stop && stop()) return history;
         int live = 0;
         for (int n = 0; n <= FieldLast; ++n) live += field[size_t(n)];
-        const ColumnSpan step = StepColumns(LiveColumns(field));
-        const bool edge = MarkGeneration(field, step);
+        const ColumnSpan step = b2s2 ? StepColumns(LiveColumns(field)) : StepColumns(LiveColumns(field), rule);
+        const bool edge = b2s2 ? MarkGeneration(field, step) : MarkGeneration(field, step, rule);
         ResolveGeneration(field, step);
         history.record(count, field);
         if (edge || count > CycleLimit || live == 0) {

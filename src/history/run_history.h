@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "model.h"
+#include "rule/rule.h"
 
 namespace hexlife {
 
@@ -118,8 +119,9 @@ struct RunHistory::Tail {
 };
 
 // The fate of a start figure left to run by the tick's rules, without a
-// window: the history of the whole run. `stop`, asked every generation,
-// cuts it short, its history not ended.
-RunHistory RunToEnd(const FieldArray& start, const std::function<bool()>& stop = {});
+// window: the history of the whole run, by B2/S2 or by another rule.
+// `stop`, asked every generation, cuts it short, its history not ended.
+RunHistory RunToEnd(const FieldArray& start);
+RunHistory RunToEnd(const FieldArray& start, const rule::Rule& rule, const std::function<bool()>& stop = {});
 
 }  // namespace hexlife

@@ -50,8 +50,8 @@ QString DraggedFile(const QMimeData* data)
 
 }  // namespace
 
-PatternFiles::PatternFiles(QWidget* window, const PatternArray& pattern)
-    : QObject(window), window_(window), pattern_(pattern)
+PatternFiles::PatternFiles(QWidget* window, const PatternArray& pattern, const rule::Rule& rule)
+    : QObject(window), window_(window), pattern_(pattern), rule_(rule)
 {
     folder_ = QDir::homePath();
     window->setAcceptDrops(true);
@@ -81,9 +81,9 @@ bool PatternFiles::openText(const QByteArray& text, const QString& failed, const
 {
     const rle::Opened read = rle::ReadAnywhere(std::string_view(text.constData(), size_t(text.size())));
     if (read.pattern) {
-        emit patternRead(*read.pattern, how, source);
+        emit patternRead(*read.pattern, how, source, read.rule);
     } else if (read.field) {
-        emit fieldRead(*read.field, how, source);
+        emit fieldRead(*read.field, how, source, read.rule);
     } else {
         tell(failed + "\n\n" + QString::fromStdString(rle::Message(read.error)));
         return false;
@@ -136,7 +136,7 @@ bool PatternFiles::save(const QString& path)
     if (refuseEmpty("Фигура не сохранена.")) {
         return false;
     }
-    const std::string text = rle::WritePattern(pattern_, QFileInfo(path).completeBaseName().toStdString());
+    const std::string text = rle::WritePattern(pattern_, QFileInfo(path).completeBaseName().toStdString(), rule_);
     if (!saveBytes(path, QByteArray::fromStdString(text), "Фигура не сохранена в файл %1.")) {
         return false;
     }
@@ -149,7 +149,7 @@ bool PatternFiles::copy()
     if (refuseEmpty("Фигура не скопирована.")) {
         return false;
     }
-    QGuiApplication::clipboard()->setText(QString::fromStdString(rle::WritePattern(pattern_, "Фигура")));
+    QGuiApplication::clipboard()->setText(QString::fromStdString(rle::WritePattern(pattern_, "Фигура", rule_)));
     return true;
 }
 
@@ -169,9 +169,9 @@ bool PatternFiles::paste(std::optional<lattice::GridCell> pointer)
     const rle::Pasting pasted = rle::PlacePaste(*parsed.cells, pointer);
     const QString how = QStringLiteral("вставка фигуры");
     if (pasted.pattern) {
-        emit patternRead(*pasted.pattern, how, Source::Clipboard);
+        emit patternRead(*pasted.pattern, how, Source::Clipboard, parsed.cells->rule);
     } else if (pasted.field) {
-        emit cellsPasted(*pasted.field, how);
+        emit cellsPasted(*pasted.field, how, parsed.cells->rule);
     } else {
         tell(failed + "\n\n" + QString::fromStdString(rle::Message(pasted.error)));
         return false;

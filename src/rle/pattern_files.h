@@ -14,6 +14,7 @@
 
 #include "lattice/lattice.h"
 #include "model.h"
+#include "rule/rule.h"
 
 class QImage;
 class QWidget;
@@ -23,9 +24,9 @@ namespace hexlife {
 class PatternFiles : public QObject {
     Q_OBJECT
 public:
-    // `pattern` is what Save and Copy write: the window's pattern, which
-    // outlives this object.
-    PatternFiles(QWidget* window, const PatternArray& pattern);
+    // `pattern` is what Save and Copy write, with `rule` in the header: the
+    // window's pattern and rule, which outlive this object.
+    PatternFiles(QWidget* window, const PatternArray& pattern, const rule::Rule& rule);
 
     // Where a pattern read comes from: a file, the clipboard, or the
     // program itself (the search's objects).
@@ -64,13 +65,15 @@ public:
 
 signals:
     // A pattern that fits the editor; `how` names the change («открытие
-    // фигуры», «вставка фигуры»).
-    void patternRead(const PatternArray& pattern, const QString& how, PatternFiles::Source source);
+    // фигуры», «вставка фигуры»); `rule` is the file's (B2/S2H where it
+    // names none).
+    void patternRead(const PatternArray& pattern, const QString& how, PatternFiles::Source source,
+                     const rule::Rule& rule);
     // One that does not, on the field: centred, or where a field saved at a
     // generation of a run stood.
-    void fieldRead(const FieldArray& field, const QString& how, PatternFiles::Source source);
+    void fieldRead(const FieldArray& field, const QString& how, PatternFiles::Source source, const rule::Rule& rule);
     // A pasted pattern's cells (field cell numbers), to add to the field's.
-    void cellsPasted(const std::vector<int>& cells, const QString& how);
+    void cellsPasted(const std::vector<int>& cells, const QString& how, const rule::Rule& rule);
     // The pattern was saved to, or a pattern opened from, a file.
     void patternSaved(const QString& path);
     void fileOpened(const QString& path);
@@ -84,6 +87,7 @@ private:
 
     QWidget* window_;
     const PatternArray& pattern_;
+    const rule::Rule& rule_;
     QString folder_;  // where the last file was opened or saved
 };
 

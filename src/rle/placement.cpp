@@ -124,6 +124,7 @@ ReadResult ReadPattern(std::string_view text)
         return result;
     }
     result.pattern = ArrayOf<PatternArray>(*placed.cells);
+    result.rule = parsed.cells->rule;
     return result;
 }
 
@@ -136,6 +137,7 @@ Opened ReadAnywhere(std::string_view text)
         return result;
     }
     const Cells& cells = *parsed.cells;
+    result.rule = cells.rule;
     auto onField = [&](const Placed& placed) {
         result.field = ArrayOf<FieldArray>(*placed.cells);
         return result;

@@ -30,19 +30,6 @@ std::string_view Trim(std::string_view text)
     return text;
 }
 
-// The spellings Golly accepts for B2/S2 on the hexagonal grid: B2/S2H,
-// S2/B2H, 2/2H, B2S2H, in any case.
-bool IsHexB2S2(std::string_view rule)
-{
-    std::string r;
-    for (char c : Lower(rule)) {
-        if (!std::isspace(static_cast<unsigned char>(c))) {
-            r += c;
-        }
-    }
-    return r == "b2/s2h" || r == "s2/b2h" || r == "2/2h" || r == "b2s2h" || r == "s2b2h";
-}
-
 // Reads a whole number at `at`, with an optional minus sign; false on
 // overflow past `limit` or when there is no digit.
 bool ReadNumber(std::string_view text, size_t& at, std::int64_t limit, std::int64_t& value, bool& overflow)
@@ -166,15 +153,17 @@ std::optional<Error> ReadHeader(std::string_view line, int lineNumber, std::stri
         // Other keys (Golly's own) are passed over.
         start = comma + 1;
     }
-    if (rule.empty()) {
-        rule = "B2/S2H";  // no rule means this program's
-    }
     return std::nullopt;
 }
 
 }  // namespace
 
-std::string WritePattern(const PatternArray& pattern, const std::string& name)
+std::string HeaderRule(const rule::Rule& rule)
+{
+    return rule.IsTotalistic() ? rule.Text() : rule.Map();
+}
+
+std::string WritePattern(const PatternArray& pattern, const std::string& name, const rule::Rule& rule)
 {
     std::vector<GollyCell> live;
     for (int k = 0; k <= PatternColLast; ++k) {
@@ -184,12 +173,13 @@ std::string WritePattern(const PatternArray& pattern, const std::string& name)
             }
         }
     }
-    return WriteCells(std::move(live), name);
+    return WriteCells(std::move(live), name, std::nullopt, rule);
 }
 
 namespace {
 
-std::string WriteLive(std::vector<GollyCell> live, const std::string& name, bool placed, std::optional<int> generation)
+std::string WriteLive(std::vector<GollyCell> live, const std::string& name, bool placed, std::optional<int> generation,
+                      const rule::Rule& rule)
 {
     std::int64_t left = 0, top = 0, right = -1, bottom = -1;
     if (!live.empty()) {
@@ -216,7 +206,7 @@ std::string WriteLive(std::vector<GollyCell> live, const std::string& name, bool
                 (generation ? " Gen=" + std::to_string(*generation) : "") + "\n";
     }
     text += "x = " + std::to_string(right - left + 1) + ", y = " + std::to_string(bottom - top + 1) +
-            ", rule = B2/S2H\n";
+            ", rule = " + HeaderRule(rule) + "\n";
 
     // Runs row by row; dead cells at a row's end and empty rows at the end
     // are left out, as Golly writes them.
@@ -261,14 +251,15 @@ std::string WriteLive(std::vector<GollyCell> live, const std::string& name, bool
 
 }  // namespace
 
-std::string WriteCells(std::vector<GollyCell> live, const std::string& name, std::optional<int> generation)
+std::string WriteCells(std::vector<GollyCell> live, const std::string& name, std::optional<int> generation,
+                       const rule::Rule& rule)
 {
-    return WriteLive(std::move(live), name, true, generation);
+    return WriteLive(std::move(live), name, true, generation, rule);
 }
 
-std::string WriteShape(std::vector<GollyCell> live, const std::string& name)
+std::string WriteShape(std::vector<GollyCell> live, const std::string& name, const rule::Rule& rule)
 {
-    return WriteLive(std::move(live), name, false, std::nullopt);
+    return WriteLive(std::move(live), name, false, std::nullopt, rule);
 }
 
 ParseResult Parse(std::string_view text)
@@ -310,9 +301,16 @@ ParseResult Parse(std::string_view text)
                 result.error = *error;
                 return result;
             }
-            if (!IsHexB2S2(rule)) {
-                result.error = Fault(ErrorKind::WrongRule, lineNumber, rule);
-                return result;
+            // Read as Golly reads it; a rule of another grid or family is
+            // refused in rule::Message's words.
+            if (!rule.empty()) {
+                const rule::ParseResult read = rule::Parse(rule);
+                if (!read.rule) {
+                    result.error = Fault(ErrorKind::WrongRule, lineNumber, rule::Message(read.error));
+                    return result;
+                }
+                cells.rule = *read.rule;
+                cells.ruleText = rule;
             }
             headerSeen = true;
             continue;
@@ -387,8 +385,7 @@ std::string Message(const Error& error)
     case ErrorKind::CountOverflow:
         return "Число в фигуре слишком велико" + at + ".";
     case ErrorKind::WrongRule:
-        return "Фигура задана для правила «" + error.detail +
-               "», а программа играет только по правилу B2/S2 на шестигранном поле (B2/S2H).";
+        return "Правило фигуры не прочитано" + at + ": " + error.detail + ".";
     case ErrorKind::TooLarge: {
         const std::string size = "Фигура размером " + std::to_string(error.width) + " × " +
                                  std::to_string(error.height) + " клеток не помещается ";

@@ -17,6 +17,7 @@
 
 #include "lattice/lattice.h"
 #include "model.h"
+#include "rule/rule.h"
 
 namespace hexlife::rle {
 
@@ -39,24 +40,29 @@ constexpr GollyCell ToGolly(int column, int position)
     return {column, position + column / 2};
 }
 
+// The rule as the header names it, so that Golly runs the file: a
+// totalistic rule by its canonical text (B2/S34H), any other by its MAP
+// string, as Golly writes MAP rules (bgolly 3.3 reads no letters o, m, p).
+std::string HeaderRule(const rule::Rule& rule);
+
 // The RLE text of the pattern's live cells: #N, #C and #CXRLE lines, the
-// header with the tight bounding box and rule B2/S2H, lines of at most
-// RleLineWidth characters, "!" at the end.
-std::string WritePattern(const PatternArray& pattern, const std::string& name);
+// header with the tight bounding box and the rule (B2/S2H unless given;
+// HeaderRule), lines of at most RleLineWidth characters, "!" at the end.
+std::string WritePattern(const PatternArray& pattern, const std::string& name, const rule::Rule& rule = {});
 // The same for any live cells, in Golly's coordinates; a generation of a
 // run is written with its number, as Golly writes it (#CXRLE Gen=), which
 // marks the text as the field at that generation.
 std::string WriteCells(std::vector<GollyCell> live, const std::string& name,
-                       std::optional<int> generation = std::nullopt);
+                       std::optional<int> generation = std::nullopt, const rule::Rule& rule = {});
 // A shape without a place of its own (no #CXRLE line): opened, it goes to
 // the middle of the editor or the field, as a pasted pattern does.
-std::string WriteShape(std::vector<GollyCell> live, const std::string& name);
+std::string WriteShape(std::vector<GollyCell> live, const std::string& name, const rule::Rule& rule = {});
 
 enum class ErrorKind {
     NotRle,         // text that is no RLE at all, or a character RLE has not
     Truncated,      // ends inside the header or a run
     CountOverflow,  // a run count or header number too large to hold
-    WrongRule,      // a rule other than B2/S2 on the hexagonal grid
+    WrongRule,      // no rule of the hexagonal grid (detail: rule::Message's words)
     TooLarge,       // does not fit the pattern grid (nor the field, where tried)
     TooBig,         // more text than a pattern file may hold
 };
@@ -93,6 +99,8 @@ struct Cells {
     bool positioned = false;  // a #CXRLE Pos line placed the pattern
     bool generation = false;  // a #CXRLE Gen: the field at a generation of a run
     std::int64_t width = -1, height = -1;  // the header's x and y, if given
+    rule::Rule rule;        // the header's rule; B2/S2H where it names none
+    std::string ruleText;   // as written; empty where the header names none
 };
 struct ParseResult {
     std::optional<Cells> cells;
@@ -148,6 +156,7 @@ Pasting PlacePaste(const Cells& cells, std::optional<lattice::GridCell> pointer)
 struct ReadResult {
     std::optional<PatternArray> pattern;
     Error error;
+    rule::Rule rule;
 };
 ReadResult ReadPattern(std::string_view text);
 
@@ -159,6 +168,7 @@ struct Opened {
     std::optional<PatternArray> pattern;
     std::optional<FieldArray> field;
     Error error;
+    rule::Rule rule;
 };
 Opened ReadAnywhere(std::string_view text);
 

@@ -105,6 +105,33 @@ void Tick(Run& run)
     }
 }
 
+void Tick(Run& run, const hexlife::rule::Rule& rule)
+{
+    run.drawn = run.cells;
+    run.liveCount = 0;
+    for (int n = 0; n <= FieldLast; ++n) {
+        run.liveCount += run.cells[n];
+    }
+    if (MarkGeneration(run.cells, rule)) {
+        run.running = false;
+    }
+    ++run.cycleCount;
+    ResolveGeneration(run.cells);
+    if (run.cycleCount > CycleLimit || run.liveCount == 0) {
+        run.running = false;
+    }
+}
+
+Run RunToEnd(const FieldArray& start, const hexlife::rule::Rule& rule)
+{
+    Run run;
+    run.cells = start;
+    while (run.running) {
+        Tick(run, rule);
+    }
+    return run;
+}
+
 Run RunToEnd(const FieldArray& start)
 {
     Run run;

@@ -26,6 +26,9 @@ struct Run {
 
 void Tick(Run& run);
 Run RunToEnd(const FieldArray& start);
+// The same by any rule, each cell read from the rule's table.
+void Tick(Run& run, const hexlife::rule::Rule& rule);
+Run RunToEnd(const FieldArray& start, const hexlife::rule::Rule& rule);
 
 // The field after Start with the given pattern.
 FieldArray PlacePattern(const hexlife::PatternArray& pattern);
