@@ -25,8 +25,6 @@ namespace {
 
 // Changes kept for undoing; the oldest go first.
 constexpr int UndoLimit = 200;
-// How long a word on what the user may do stays in the top bar.
-constexpr int NoteMs = 8000;
 
 }  // namespace
 
@@ -351,58 +349,6 @@ void MainWindow::ShowEditor(bool Shown)
     Command1->setEnabled(Shown);
 }
 
-void MainWindow::SelectCells(const CellRect& Cells)
-{
-    Selection = Cells;
-    if (Cells.empty()) {
-        Picture1->setOverlay({});
-    } else {
-        const PixelRect pixels = PixelsOf(Cells);
-        Picture1->setOverlay(QRect(pixels.x, pixels.y, pixels.width, pixels.height));
-    }
-}
-
-CellRect MainWindow::EditedArea() const
-{
-    return Selection.empty() ? LiveArea : Selection;
-}
-
-void MainWindow::ClearFieldCells()
-{
-    FieldArray field = ShownField();
-    ClearCells(field, EditedArea());
-    EditField(Selection.empty() ? QStringLiteral("очистка поля") : QStringLiteral("очистка выделенного"), field);
-}
-
-void MainWindow::FillField(const FillChoice& Choice)
-{
-    const CellRect area = Choice.area == FillChoice::Area::Whole       ? RunnableArea
-                          : Choice.area == FillChoice::Area::Selection ? EditedArea()
-                                                                       : CentredRect(Choice.columns, Choice.rows);
-    FieldArray field = ShownField();
-    FillRandom(field, area, Choice.percent, Choice.seed);
-    EditField(QStringLiteral("случайное заполнение, зерно %1").arg(Choice.seed), field);
-}
-
-void MainWindow::AskFillField()
-{
-    if (const auto choice = AskFill(this, LastFill, !Selection.empty())) {
-        LastFill = *choice;
-        FillField(*choice);
-    }
-}
-
-void MainWindow::CutSelection()
-{
-    if (Selection.empty() || !CanEditField()) {
-        return;
-    }
-    CopyField();
-    FieldArray field = ShownField();
-    ClearCells(field, Selection);
-    EditField(QStringLiteral("вырезание"), field);
-}
-
 // In every state: a going run is held paused where the undone or redone
 // change leaves it.
 void MainWindow::UndoEdit()
@@ -421,39 +367,6 @@ void MainWindow::RedoEdit()
         Undo->redo();
         Commands->refresh();
     }
-}
-
-void MainWindow::TellWhatFieldClicksDo()
-{
-    // Once for a user: the first pause is when a click on the field first
-    // can change it.
-    QSettings settings(QStringLiteral("hexagonal-life"), QStringLiteral("hexagonal-life"));
-    if (settings.value(QStringLiteral("told/fieldClicks"), false).toBool()) {
-        return;
-    }
-    settings.setValue(QStringLiteral("told/fieldClicks"), true);
-    ShowNote(QStringLiteral("Щелчок по полю рисует и стирает клетки"));
-}
-
-void MainWindow::EndNote()
-{
-    ++NotesShown;
-    FateShown = -1;
-    ShowFate();
-}
-
-void MainWindow::ShowNote(const QString& Note)
-{
-    Label4->setText(Note);
-    NameLabelValue(Label4, Label4Name);
-    FateShown = -1;  // the fate comes back with the next change, or:
-    const std::uint64_t note = ++NotesShown;
-    QTimer::singleShot(NoteMs, this, [this, note] {
-        if (note == NotesShown) {
-            FateShown = -1;
-            ShowFate();
-        }
-    });
 }
 
 }  // namespace hexlife

@@ -1,8 +1,10 @@
-// Patterns pasted onto the field, added to what it holds, and the selection
-// turned and mirrored by the lattice's symmetries; each one change to undo.
+// The selection and what acts on it: cleared, cut, filled at random, turned
+// and mirrored by the lattice's symmetries; and patterns pasted onto the
+// field, added to what it holds. Each is one change to undo.
 #include <QCursor>
 #include <QTimer>
 
+#include "app/fill_dialog.h"
 #include "app/main_window.h"
 #include "commands/command_table.h"
 #include "surface/picture_box.h"
@@ -82,6 +84,58 @@ void MainWindow::TransformSelection(lattice::Symmetry Symmetry, const QString& W
     }
     EditField(What, field);
     SelectCells(moved);
+}
+
+void MainWindow::SelectCells(const CellRect& Cells)
+{
+    Selection = Cells;
+    if (Cells.empty()) {
+        Picture1->setOverlay({});
+    } else {
+        const PixelRect pixels = PixelsOf(Cells);
+        Picture1->setOverlay(QRect(pixels.x, pixels.y, pixels.width, pixels.height));
+    }
+}
+
+CellRect MainWindow::EditedArea() const
+{
+    return Selection.empty() ? LiveArea : Selection;
+}
+
+void MainWindow::ClearFieldCells()
+{
+    FieldArray field = ShownField();
+    ClearCells(field, EditedArea());
+    EditField(Selection.empty() ? QStringLiteral("очистка поля") : QStringLiteral("очистка выделенного"), field);
+}
+
+void MainWindow::FillField(const FillChoice& Choice)
+{
+    const CellRect area = Choice.area == FillChoice::Area::Whole       ? RunnableArea
+                          : Choice.area == FillChoice::Area::Selection ? EditedArea()
+                                                                       : CentredRect(Choice.columns, Choice.rows);
+    FieldArray field = ShownField();
+    FillRandom(field, area, Choice.percent, Choice.seed);
+    EditField(QStringLiteral("случайное заполнение, зерно %1").arg(Choice.seed), field);
+}
+
+void MainWindow::AskFillField()
+{
+    if (const auto choice = AskFill(this, LastFill, !Selection.empty())) {
+        LastFill = *choice;
+        FillField(*choice);
+    }
+}
+
+void MainWindow::CutSelection()
+{
+    if (Selection.empty() || !CanEditField()) {
+        return;
+    }
+    CopyField();
+    FieldArray field = ShownField();
+    ClearCells(field, Selection);
+    EditField(QStringLiteral("вырезание"), field);
 }
 
 }  // namespace hexlife
