@@ -108,6 +108,15 @@ Array ArrayOf(const std::vector<int>& cells)
     return array;
 }
 
+// A pattern too large for the editor and the field: the error names both.
+Error FitsNowhere(Error error)
+{
+    error.field = true;
+    error.fieldColumns = FieldArea.c2 - FieldArea.c1 + 1;
+    error.fieldRows = FieldArea.r2 - FieldArea.r1 + 1;
+    return error;
+}
+
 }  // namespace
 
 ReadResult ReadPattern(std::string_view text)
@@ -156,10 +165,7 @@ Opened ReadAnywhere(std::string_view text)
     if (onTheField.cells) {
         return onField(onTheField);
     }
-    result.error = onTheField.error;
-    result.error.field = true;
-    result.error.fieldColumns = FieldArea.c2 - FieldArea.c1 + 1;
-    result.error.fieldRows = FieldArea.r2 - FieldArea.r1 + 1;
+    result.error = FitsNowhere(onTheField.error);
     return result;
 }
 
@@ -241,10 +247,7 @@ Pasting PlacePaste(const Cells& cells, std::optional<lattice::GridCell> pointer)
     if (placed.cells) {
         return onField(std::move(placed));
     }
-    result.error = placed.error;
-    result.error.field = true;
-    result.error.fieldColumns = FieldArea.c2 - FieldArea.c1 + 1;
-    result.error.fieldRows = FieldArea.r2 - FieldArea.r1 + 1;
+    result.error = FitsNowhere(placed.error);
     return result;
 }
 
