@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "rle/rle.h"
+#include "rule/rule.h"
 
 namespace hexlife::search {
 
@@ -129,6 +130,8 @@ bool RangesOverlap(const Ranges& a, const Ranges& b);
 // or with a sample the indices of the sample's draws (SampleFigure).
 struct Request {
     Box box;
+    // The rule the figures run by (B2/S2H unless set); never one with B0.
+    rule::Rule rule;
     std::uint64_t begin = 0, end = 0;
     bool sample = false;
     std::uint64_t seed = 0;
