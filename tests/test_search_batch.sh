@@ -170,6 +170,9 @@ SlurmdParameters=config_overrides
 NodeName=hexlife NodeAddr=127.0.0.1 NodeHostname=$host CPUs=$cpus State=UNKNOWN
 PartitionName=batch Nodes=hexlife Default=YES MaxTime=INFINITE State=UP
 CONF
+# Jobs are tracked by process lists, not cgroups: slurmd then touches no
+# cgroup, and runs where none is mounted (a chroot, a container).
+echo "CgroupPlugin=cgroup/v1" > "$state/cgroup.conf"
 export SLURM_CONF=$state/slurm.conf
 slurmctld -D -i -f "$SLURM_CONF" > "$state/slurmctld.out" 2>&1 &
 pids+=($!)
