@@ -6,7 +6,7 @@
 # window. A fresh process of the release build each time, on a private Xvfb
 # with IceWM; the time is from the button's release (or the close request)
 # to the process's end, as `wait` sees it. Run by hand:
-#   bash bench/exit_time.sh [PROGRAM] [REPEATS]
+#   bash bench/exit_time.sh [PROGRAM] [REPEATS]     (STATES="idle running" for some)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 program=${1:-build/release/hexagonal-life}
@@ -82,7 +82,7 @@ measure() {  # STATE HOW: milliseconds from «Выход» (or the window's clos
 }
 
 printf '%-10s %-6s %8s %8s %8s\n' state how median least most
-for state in started idle chosen running paused ended plot search; do
+for state in ${STATES:-started idle chosen running paused ended plot search}; do
   for how in click close; do
     times=()
     for _ in $(seq 1 "$repeats"); do times+=("$(measure "$state" "$how")"); done
