@@ -1,6 +1,7 @@
 #include "search/step_kernel.h"
 
 #include <atomic>
+#include <cassert>
 #include <bit>
 #include <cstring>
 
@@ -83,20 +84,26 @@ namespace avx512 {
 #pragma GCC pop_options
 #endif
 
-using StepFunction = StepSums (*)(std::uint64_t*, std::uint64_t*, int, int, int);
+using StepFunction = StepSums (*)(std::uint64_t*, std::uint64_t*, int, int, int, const StepRule&);
 
-StepFunction FunctionOf(StepPath path)
+// A path's kernels, by StepRule::Kind.
+struct Kernels {
+    StepFunction by[3];
+};
+constexpr Kernels PlainKernels = {{plain::Step, plain::StepByCount, plain::StepByTable}};
+
+Kernels KernelsOf(StepPath path)
 {
     switch (path) {
-    case StepPath::Plain: return plain::Step;
+    case StepPath::Plain: return PlainKernels;
 #ifdef HEXLIFE_VECTOR_PATHS
-    case StepPath::Avx2: return avx2::Step;
-    case StepPath::Avx512: return avx512::Step;
+    case StepPath::Avx2: return {{avx2::Step, avx2::StepByCount, avx2::StepByTable}};
+    case StepPath::Avx512: return {{avx512::Step, avx512::StepByCount, avx512::StepByTable}};
 #else
     default: break;
 #endif
     }
-    return plain::Step;
+    return PlainKernels;
 }
 
 bool Runs(StepPath path)
@@ -116,7 +123,10 @@ bool Runs(StepPath path)
 // Plain until the start-up picks the fastest, so that a step made before
 // that is still right.
 std::atomic<StepPath> CurrentPath{StepPath::Plain};
-std::atomic<StepFunction> CurrentFunction{plain::Step};
+std::atomic<StepFunction> CurrentFunction[3] = {plain::Step, plain::StepByCount, plain::StepByTable};
+
+// The all-ones mask of a table's answer.
+std::int64_t MaskOf(bool live) { return live ? -1 : 0; }
 
 }  // namespace
 
@@ -149,13 +159,45 @@ void SetStepPath(StepPath path)
 {
     if (!Runs(path)) path = StepPath::Plain;
     CurrentPath = path;
-    CurrentFunction = FunctionOf(path);
+    const Kernels kernels = KernelsOf(path);
+    for (int k = 0; k < 3; ++k) CurrentFunction[k] = kernels.by[k];
+}
+
+StepRule::StepRule(const rule::Rule& r) : rule(r), isotropic(r.IsIsotropic())
+{
+    assert(!r.HasB0());
+    kind = r == rule::Rule() ? Kind::TwoOfSix : r.IsTotalistic() ? Kind::Totalistic : Kind::Table;
+    for (int n = 0; n <= 6; ++n) {
+        // The first n neighbours of the ring live.
+        int index = 0;
+        for (int i = 0; i < n; ++i) index |= rule::Ring[size_t(i)];
+        empty[n] = MaskOf(r.Next(index));
+        flip[n] = MaskOf(r.Next(index) != r.Next(index | rule::Centre));
+    }
+    for (int entry = 0; entry < 64; ++entry) {
+        // Bits 0..2 of an entry are SE, S, E as in a table index; 3..5 are
+        // W, N, NW, one place up past the cell's bit.
+        const int index = (entry & 7) | ((entry & 56) << 1);
+        tableEmpty[entry] = MaskOf(r.Next(index));
+        tableFlip[entry] = MaskOf(r.Next(index) != r.Next(index | rule::Centre));
+    }
+}
+
+const StepRule& StepRule::TwoOfSix()
+{
+    static const StepRule rule;
+    return rule;
 }
 
 StepSums StepRows(std::uint64_t* rows, std::uint64_t* next, int from, int count, int shift)
 {
     static_assert(StepMaxRows % 8 == 0);
-    return CurrentFunction.load(std::memory_order_relaxed)(rows, next, from, count, shift);
+    return CurrentFunction[0].load(std::memory_order_relaxed)(rows, next, from, count, shift, StepRule::TwoOfSix());
+}
+
+StepSums StepRows(std::uint64_t* rows, std::uint64_t* next, int from, int count, int shift, const StepRule& rule)
+{
+    return CurrentFunction[int(rule.kind)].load(std::memory_order_relaxed)(rows, next, from, count, shift, rule);
 }
 
 int CountCells(const std::uint64_t* rows, int count)
