@@ -44,6 +44,10 @@ struct StepRule {
     // Table: the same by the six neighbours, bit 0 SE, 1 S, 2 E, 3 W, 4 N,
     // 5 NW of the entry's number (rule::Rule's index without the cell).
     std::int64_t tableEmpty[64] = {}, tableFlip[64] = {};
+    // Table, looked up a byte a cell where the processor has byte
+    // permutes (AVX-512 VBMI): 0x80 where the cell lives, by the entry
+    // numbered with bit 0 W, 1 the cell, 2 E, 3 NW, 4 N, 5 S, 6 SE.
+    alignas(64) std::uint8_t lookup[128] = {};
 
     // B2/S2H.
     StepRule() = default;
