@@ -9,18 +9,31 @@
 // stepper, by the engine block by block and by the box's symmetry.
 // Single-thread times are CPU time, so that other
 // work on the machine's cores counts less; the two-thread search is timed
-// by the clock. Run by hand on a Release build
-// (scripts/bench.sh, or bench_search alone).
+// by the clock. Then the search by other rules: figures per second and
+// generations per second of the sample (verdict and objects, one cache a
+// rule as a search thread has) under B2/S2H, B2/S34H, a random totalistic
+// rule, B2o/S2m34H and a random table, on each kernel, turn about; and
+// B2/S2 itself stepped by the count's and the table's kernels beside its
+// own, which times the kernels alone on the same generations. Run by hand
+// on a Release build (scripts/bench.sh, or bench_search alone; bench_search
+// RUNS rules for the rules alone).
 #include <algorithm>
 #include <atomic>
+#include <bit>
+#include <cstring>
+#include <random>
+#include <string>
 #include <chrono>
 #include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <numeric>
 #include <unordered_map>
 #include <vector>
 
 #include "reference/search_baseline.h"
+#include "search/board.h"
+#include "search/objects.h"
 #include "search/search.h"
 #include "search/step_kernel.h"
 
@@ -162,6 +175,118 @@ void Line(const char* what, const std::vector<double>& t, double scale, const ch
 
 }  // namespace
 
+// A random table without births by fewer than two neighbours and with few
+// by more, so that its figures do not all explode at once.
+hexlife::rule::Rule RandomTable(std::mt19937_64& random)
+{
+    using namespace hexlife::rule;
+    std::array<bool, TableSize> table{};
+    for (int index = 0; index < TableSize; ++index) {
+        const int neighbours = std::popcount(unsigned(index & ~Centre));
+        table[size_t(index)] = (index & Centre) != 0 ? random() % 100 < 50 : neighbours >= 2 ? random() % 100 < 22 : false;
+    }
+    return Rule::FromTable(table);
+}
+
+// The sample by each rule on each kernel, turn about in each round.
+void RulesBench(const std::vector<std::vector<GollyCell>>& sample, int runs)
+{
+    using hexlife::rule::Rule;
+    std::mt19937_64 random(2026);
+    const Rule totalistic = Rule::Totalistic(unsigned(random()) & 126, unsigned(random()) & 127);
+    Rule table = RandomTable(random);
+    while (table.IsIsotropic()) table = RandomTable(random);
+    const std::vector<std::pair<std::string, Rule>> rules = {
+        {"B2/S2H", Rule()},
+        {"B2/S34H", *hexlife::rule::Parse("B2/S34H").rule},
+        {"random totalistic " + totalistic.Text(), totalistic},
+        {"B2o/S2m34H", *hexlife::rule::Parse("B2o/S2m34H").rule},
+        {"random table " + table.Map(), table},
+    };
+    const std::vector<StepPath> paths = AvailableStepPaths();
+    const double n = double(sample.size());
+    std::printf("-- by rule: the sample's %zu figures, verdict and objects, 1 thread\n", sample.size());
+    // Generations a rule's figures run, for generations per second.
+    std::vector<double> generations;
+    for (const auto& [name, rule] : rules) {
+        double total = 0;
+        for (const auto& figure : sample) total += Evolve(figure, rule).generation;
+        generations.push_back(total);
+    }
+    // [rule][path]: figures per second.
+    std::vector<std::vector<std::vector<double>>> rates(rules.size(), std::vector<std::vector<double>>(paths.size()));
+    for (int r = 0; r < runs; ++r) {
+        for (size_t p = 0; p < paths.size(); ++p) {
+            SetStepPath(paths[p]);
+            for (size_t k = 0; k < rules.size(); ++k) {
+                ObjectCache cache(rules[k].second);
+                rates[k][p].push_back(n / CpuSeconds([&] {
+                    for (const auto& figure : sample) Analyse(figure, rules[k].second, &cache);
+                }));
+            }
+        }
+    }
+    for (size_t p = 0; p < paths.size(); ++p) {
+        for (size_t k = 0; k < rules.size(); ++k) {
+            const std::vector<double>& t = rates[k][p];
+            std::vector<double> perGeneration, againstB2S2;
+            for (size_t r = 0; r < t.size(); ++r) {
+                perGeneration.push_back(t[r] * generations[k] / n);
+                // Generations per second against B2/S2H's of the same round.
+                againstB2S2.push_back(t[r] * generations[k] / (rates[0][p][r] * generations[0]));
+            }
+            std::printf("%-7s %-42s %9.0f figures/s (%.0f to %.0f), %6.2f M generations/s, %.2f x B2/S2's\n",
+                        StepPathName(paths[p]), rules[k].first.c_str(), Median(t), *std::min_element(t.begin(), t.end()),
+                        *std::max_element(t.begin(), t.end()), Median(perGeneration) * 1e-6, Median(againstB2S2));
+        }
+    }
+    for (size_t k = 0; k < rules.size(); ++k) {
+        std::printf("generations a figure, %s: %.1f\n", rules[k].first.c_str(), generations[k] / n);
+    }
+
+    // B2/S2 by each kernel: each figure's generations up to its verdict
+    // stepped on a board, hashes and all, by its own kernel and by the
+    // count's and the table's compiled for it.
+    std::vector<int> lengths;
+    for (const auto& figure : sample) lengths.push_back(Evolve(figure).generation);
+    std::printf("-- B2/S2 stepped by each kernel (the sample's %.0f generations)\n", double(std::accumulate(lengths.begin(), lengths.end(), 0L)));
+    const StepRule own(Rule{});
+    StepRule byCount = own, byTable = own;
+    byCount.kind = StepRule::Kind::Totalistic;
+    byTable.kind = StepRule::Kind::Table;
+    const StepRule* kernels[3] = {&own, &byCount, &byTable};
+    const char* names[3] = {"its own kernel", "the count's kernel", "the table's kernel"};
+    for (size_t p = 0; p < paths.size(); ++p) {
+        SetStepPath(paths[p]);
+        std::vector<std::vector<double>> times(3);
+        std::uint64_t check[3] = {};
+        for (int r = 0; r < runs; ++r) {
+            for (int k = 0; k < 3; ++k) {
+                Board board;
+                board.setRule(*kernels[k]);
+                std::uint64_t sum = 0;
+                times[size_t(k)].push_back(CpuSeconds([&] {
+                    for (size_t f = 0; f < sample.size(); ++f) {
+                        board.set(sample[f]);
+                        for (int g = 0; g < lengths[f] && !board.empty(); ++g) sum += board.stepHashing();
+                    }
+                }));
+                check[k] = sum;
+            }
+        }
+        for (int k = 0; k < 3; ++k) {
+            std::vector<double> ratio;
+            for (int r = 0; r < runs; ++r) ratio.push_back(times[0][size_t(r)] / times[size_t(k)][size_t(r)]);
+            std::printf("%-7s B2/S2 by %-20s %8.1f ns a generation (%.1f to %.1f), %.2f x its own%s\n", StepPathName(paths[p]),
+                        names[k], Median(times[size_t(k)]) * 1e9 / double(std::accumulate(lengths.begin(), lengths.end(), 0L)),
+                        *std::min_element(times[size_t(k)].begin(), times[size_t(k)].end()) * 1e9 / double(std::accumulate(lengths.begin(), lengths.end(), 0L)),
+                        *std::max_element(times[size_t(k)].begin(), times[size_t(k)].end()) * 1e9 / double(std::accumulate(lengths.begin(), lengths.end(), 0L)),
+                        Median(ratio), check[k] == check[0] ? "" : " (HASHES DIFFER)");
+        }
+    }
+    SetStepPath(paths.back());
+}
+
 int main(int argc, char** argv)
 {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 7;
@@ -169,6 +294,10 @@ int main(int argc, char** argv)
     std::vector<std::vector<GollyCell>> sample;
     for (std::uint64_t i = 0; i < 1000; ++i) sample.push_back(FigureCellsOf(box, SampleFigure(box, 2026, i)));
     const std::vector<StepPath> paths = AvailableStepPaths();
+    if (argc > 2 && std::strcmp(argv[2], "rules") == 0) {
+        RulesBench(sample, runs);
+        return 0;
+    }
 
     // The same verdicts, or the comparison means nothing.
     PlainRun plain;
@@ -286,5 +415,6 @@ int main(int argc, char** argv)
     Line("same, engine block by block:", blocks, 1, "figures/s", 0);
     Line("same, engine by the box's symmetry:", paired, 1, "figures/s", 0);
     Line("by the symmetry over the replaced stepper:", pairedRatios, 1, "x ", 2);
+    RulesBench(sample, runs);
     return 0;
 }

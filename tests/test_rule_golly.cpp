@@ -1,6 +1,7 @@
 // Golly (bgolly) as the reference for rules: random soups stepped by the
-// field's engine under random rules, cell for cell against bgolly's
-// generations of the same soup; and the rule texts bgolly writes back.
+// field's engine and by the search's bitboard on each of its kernels under
+// random rules, cell for cell against bgolly's generations of the same
+// soup; and the rule texts bgolly writes back.
 #include <QtTest>
 
 #include <random>
@@ -10,6 +11,8 @@
 #include "engine/life_step.h"
 #include "rle/rle.h"
 #include "rule/rule.h"
+#include "search/board.h"
+#include "search/step_kernel.h"
 
 using namespace hexlife;
 
@@ -201,6 +204,88 @@ private slots:
             }
         }
         // The random rules are of the kinds they are meant to be.
+        QCOMPARE(totalistic, 30);
+        QVERIFY(isotropic >= 28);
+        QCOMPARE(tables, 10);
+    }
+
+    // The search's bitboard on every kernel this processor runs: soups of
+    // 14 x 14 cells under 30 random totalistic rules, 30 random isotropic
+    // ones and 10 random tables, all given to bgolly as MAP strings, each
+    // generation up to the tenth against bgolly's.
+    void searchBoardAgainstGolly()
+    {
+        std::mt19937 random(20261211);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString shapes[] = {"1", "2o", "2m", "2p", "3o", "3m", "3p", "4o", "4m", "4p", "5", "6"};
+        const std::vector<search::StepPath> paths = search::AvailableStepPaths();
+        int totalistic = 0, isotropic = 0, tables = 0;
+        for (int trial = 0; trial < 70; ++trial) {
+            rule::Rule rule;
+            if (trial < 30) {
+                rule = rule::Rule::Totalistic(unsigned(random()) & 126, unsigned(random()) & 127);
+                totalistic += rule.IsTotalistic();
+            } else if (trial < 60) {
+                QString text = "B";
+                for (int part = 0; part < 2; ++part) {
+                    text += part == 1 && random() % 2 ? "0" : "";
+                    for (const QString& shape : shapes) {
+                        text += random() % 2 ? shape : "";
+                    }
+                    text += part == 0 ? "/S" : "H";
+                }
+                rule = *rule::Parse(text.toStdString()).rule;
+                isotropic += rule.IsIsotropic() && !rule.IsTotalistic();
+            } else {
+                std::array<bool, rule::TableSize> table{};
+                for (bool& entry : table) {
+                    entry = random() % 2;
+                }
+                table[0] = false;
+                rule = rule::Rule::FromTable(table);
+                tables += !rule.IsIsotropic();
+            }
+            const search::StepRule compiled(rule);
+            std::bernoulli_distribution live(0.2 + 0.1 * (trial % 5));
+            std::vector<rle::GollyCell> cells;
+            for (std::int64_t y = 0; y < 14; ++y) {
+                for (std::int64_t x = 0; x < 14; ++x) {
+                    if (live(random)) {
+                        cells.push_back({x - 7, y + 3});
+                    }
+                }
+            }
+            const std::string rleText = RleWithRule(Live(cells.begin(), cells.end()), rule.Map());
+            std::vector<Live> golly(Generations + 1);
+            for (int g : {1, 2, 3, 5, Generations}) {
+                const GollyRun run = RunGolly(dir.path(), rleText, g);
+                QVERIFY2(run.ok, qPrintable(run.error));
+                golly[size_t(g)] = run.live;
+            }
+            const search::StepPath was = search::CurrentStepPath();
+            for (search::StepPath path : paths) {
+                search::SetStepPath(path);
+                search::Board board;
+                board.setRule(compiled);
+                board.set(cells);
+                for (int g = 1; g <= Generations; ++g) {
+                    board.step();
+                    if (g != 1 && g != 2 && g != 3 && g != 5 && g != Generations) {
+                        continue;
+                    }
+                    const std::vector<rle::GollyCell> now = board.cells();
+                    const Live got = Normalized(Live(now.begin(), now.end()));
+                    QVERIFY2(got == golly[size_t(g)],
+                             qPrintable(QString("%1: rule %2, generation %3: %4 cells in Golly, %5 on the board")
+                                            .arg(search::StepPathName(path), QString::fromStdString(rule.Map()))
+                                            .arg(g)
+                                            .arg(golly[size_t(g)].size())
+                                            .arg(got.size())));
+                }
+            }
+            search::SetStepPath(was);
+        }
         QCOMPARE(totalistic, 30);
         QVERIFY(isotropic >= 28);
         QCOMPARE(tables, 10);

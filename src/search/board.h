@@ -77,6 +77,11 @@ public:
         }
     }
 
+    // The rule the board steps by, B2/S2H unless set; it must outlive the
+    // board's steps.
+    void setRule(const StepRule& rule) { rule_ = &rule; }
+    const StepRule& rule() const { return *rule_; }
+
     bool empty() const { return bits_ == 0; }
 
     int population() const
@@ -126,9 +131,8 @@ public:
         return e.height() + HalfDown(e.right) - HalfDown(e.left);
     }
 
-    // The next generation: a cell is live when exactly two of its six
-    // neighbours are (B2/S2). Row y counts (x -+ 1, y), (x, y - 1),
-    // (x - 1, y - 1), (x, y + 1) and (x + 1, y + 1).
+    // The next generation by the board's rule. Row y's cells see
+    // (x -+ 1, y), (x, y - 1), (x - 1, y - 1), (x, y + 1) and (x + 1, y + 1).
     void step() { stepHashing(); }
 
     // The step, returning shapeHash() of the generation before it: the
@@ -141,7 +145,7 @@ public:
         auto& n = rows_[size_t(1 - cur_)];
         // The live rows and one either side; the kernel clears them in w.
         const int from = lo_ - 1, count = hi_ - lo_ + 3;
-        const StepSums sums = StepRows(w.data(), n.data(), from, count, std::countr_zero(bits_));
+        const StepSums sums = StepRows(w.data(), n.data(), from, count, std::countr_zero(bits_), *rule_);
         const std::uint64_t hash = MixHash(sums.hash, hi_ - lo_);
         cur_ = 1 - cur_;
         bits_ = sums.bits;
@@ -277,6 +281,7 @@ private:
     int lo_ = Height, hi_ = -1;  // live rows of the current buffer
     std::uint64_t bits_ = 0;     // the OR of the live rows
     std::int64_t ox_ = 0, oy_ = 0;
+    const StepRule* rule_ = &StepRule::TwoOfSix();
 };
 
 }  // namespace hexlife::search

@@ -109,15 +109,17 @@ bool FormBefore(const std::vector<GollyCell>& a, const std::vector<GollyCell>& b
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), CellBefore);
 }
 
-ObjectForm Canonical(const std::vector<GollyCell>& cells, int period, int dx, int dy)
+ObjectForm Canonical(const std::vector<GollyCell>& cells, int period, int dx, int dy, const StepRule& rule)
 {
     Board board;
+    board.setRule(rule);
     board.set(cells);
     std::vector<GollyCell> best;
     int bestSymmetry = -1;
+    const int symmetries = rule.isotropic ? SymmetryCount : 1;
     for (int phase = 0; phase < period; ++phase) {
         const std::vector<GollyCell> now = board.cells();
-        for (int s = 0; s < SymmetryCount; ++s) {
+        for (int s = 0; s < symmetries; ++s) {
             std::vector<GollyCell> turned(now.size());
             std::transform(now.begin(), now.end(), turned.begin(), [s](GollyCell c) { return Transform(s, c); });
             turned = Normalised(std::move(turned));
@@ -170,6 +172,13 @@ std::vector<std::vector<GollyCell>> Clusters(const std::vector<GollyCell>& cells
     return clusters;
 }
 
+void ObjectCache::setRule(const rule::Rule& rule)
+{
+    if (rule == rule_.rule) return;
+    rule_ = StepRule(rule);
+    orbits_.clear();
+}
+
 const Orbit& ObjectCache::orbit(const std::vector<GollyCell>& cells, int limit)
 {
     std::string key = ShapeKey(cells);
@@ -180,6 +189,7 @@ const Orbit& ObjectCache::orbit(const std::vector<GollyCell>& cells, int limit)
 
     Orbit orbit;
     Board board;
+    board.setRule(rule_);
     board.set(cells);
     const Board start = board;
     const Extent first = board.extent();
@@ -194,7 +204,7 @@ const Orbit& ObjectCache::orbit(const std::vector<GollyCell>& cells, int limit)
             orbit.period = t;
             orbit.dx = int(e.left - first.left);
             orbit.dy = int(e.top - first.top);
-            orbit.form = Canonical(cells, t, orbit.dx, orbit.dy);
+            orbit.form = Canonical(cells, t, orbit.dx, orbit.dy, rule_);
             break;
         }
         orbit.reach.left = std::min(orbit.reach.left, e.left - first.left);
@@ -205,7 +215,8 @@ const Orbit& ObjectCache::orbit(const std::vector<GollyCell>& cells, int limit)
     return orbits_.emplace(std::move(key), std::move(orbit)).first->second;
 }
 
-std::vector<std::vector<GollyCell>> SeparateObjects(const std::vector<GollyCell>& cells, int period, int dx, int dy)
+std::vector<std::vector<GollyCell>> SeparateObjects(const std::vector<GollyCell>& cells, int period, int dx, int dy,
+                                                    const StepRule& rule)
 {
     std::vector<std::vector<GollyCell>> clusters = Clusters(cells);
     bool separate = clusters.size() > 1;
@@ -213,7 +224,7 @@ std::vector<std::vector<GollyCell>> SeparateObjects(const std::vector<GollyCell>
         // Run each cluster alone through a period; two that come near each
         // other in some phase are one.
         std::vector<Board> boards(clusters.size());
-        for (size_t i = 0; i < clusters.size(); ++i) boards[i].set(clusters[i]);
+        for (size_t i = 0; i < clusters.size(); ++i) boards[i].setRule(rule), boards[i].set(clusters[i]);
         int nearA = -1, nearB = -1;
         for (int t = 0; t < period && nearA < 0; ++t) {
             std::vector<std::vector<GollyCell>> now(clusters.size());
@@ -242,6 +253,7 @@ std::vector<std::vector<GollyCell>> SeparateObjects(const std::vector<GollyCell>
         // Apart in every phase: each must come back alone as the whole does.
         for (size_t i = 0; i < clusters.size() && separate; ++i) {
             Board start;
+            start.setRule(rule);
             start.set(clusters[i]);
             const Extent was = start.extent(), now = boards[i].extent();
             separate = boards[i].sameShape(start) && now.left - was.left == dx && now.top - was.top == dy;
@@ -259,7 +271,7 @@ std::vector<ObjectForm> PeriodicObjects(const std::vector<GollyCell>& cells, int
     // holds one orbit per shape.
     const int limit = std::max(period, DriftMaxPeriod);
     std::vector<ObjectForm> objects;
-    for (const auto& part : SeparateObjects(cells, period, dx, dy)) {
+    for (const auto& part : SeparateObjects(cells, period, dx, dy, cache.rule())) {
         const Orbit& orbit = cache.orbit(part, limit);
         if (orbit.periodic) objects.push_back(orbit.form);
     }

@@ -1,6 +1,8 @@
 // The final objects of a run: its live cells split into clusters that never
 // interact, each a still life, oscillator or ship of its own, and each in a
-// canonical form under the 12 symmetries of the lattice and its phases.
+// canonical form under its phases and, where the rule is isotropic, the 12
+// symmetries of the lattice (translations alone otherwise: a turned object
+// is another object under a rule that is not).
 #pragma once
 
 #include <optional>
@@ -28,9 +30,12 @@ std::vector<GollyCell> Normalised(std::vector<GollyCell> cells);
 bool FormBefore(const std::vector<GollyCell>& a, const std::vector<GollyCell>& b);
 
 // The canonical form of a pattern that repeats itself after `period`
-// generations moved by (dx, dy): the least of its phases under the 12
-// symmetries, with the displacement turned as the least one is.
-ObjectForm Canonical(const std::vector<GollyCell>& cells, int period, int dx, int dy);
+// generations moved by (dx, dy) under the rule: the least of its phases
+// under the 12 symmetries where the rule is isotropic, with the
+// displacement turned as the least one is; the least phase, moved only,
+// otherwise.
+ObjectForm Canonical(const std::vector<GollyCell>& cells, int period, int dx, int dy,
+                     const StepRule& rule = StepRule::TwoOfSix());
 
 // Groups of live cells, each cell within hex distance 2 of another of its
 // group, in the order of their least cell, each sorted by (y, x); none at
@@ -49,12 +54,19 @@ struct Orbit {
 };
 
 // Orbits of shapes seen before, by their normalised cells: most figures of
-// a box end in a few dozen objects.
+// a box end in a few dozen objects. A cache holds the orbits of one rule:
+// set to another, it forgets them.
 class ObjectCache {
 public:
+    ObjectCache() = default;
+    explicit ObjectCache(const rule::Rule& rule) { setRule(rule); }
+    void setRule(const rule::Rule& rule);
+    const StepRule& rule() const { return rule_; }
+
     const Orbit& orbit(const std::vector<GollyCell>& cells, int limit);
 
 private:
+    StepRule rule_;
     std::unordered_map<std::string, Orbit> orbits_;
 };
 
@@ -62,14 +74,16 @@ private:
 // moved by (dx, dy): its clusters where they never come within distance 2
 // of each other in any phase and each repeats alone as the whole does;
 // the whole as one part otherwise.
-std::vector<std::vector<GollyCell>> SeparateObjects(const std::vector<GollyCell>& cells, int period, int dx, int dy);
-// Those parts as objects in canonical form.
+std::vector<std::vector<GollyCell>> SeparateObjects(const std::vector<GollyCell>& cells, int period, int dx, int dy,
+                                                    const StepRule& rule = StepRule::TwoOfSix());
+// Those parts as objects in canonical form, by the cache's rule.
 std::vector<ObjectForm> PeriodicObjects(const std::vector<GollyCell>& cells, int period, int dx, int dy,
                                         ObjectCache& cache);
 
 // The objects of a pattern that has grown too large, where it is made of
 // small clusters, each periodic alone from now on, that can never meet as
 // they move; nothing otherwise. Cheap to refuse a large growing pattern.
+// By the cache's rule.
 std::optional<std::vector<ObjectForm>> DriftingObjects(const Board& board, ObjectCache& cache);
 
 // Limits of the drifting objects looked for: the most live cells of the

@@ -21,7 +21,13 @@ namespace {
 // decide within a few hundred generations, and grows for those that do not.
 class Runner {
 public:
-    Runner() : table_(LargeTable), hashes_(GenerationLimit + 1) {}
+    Runner() : table_(LargeTable), hashes_(GenerationLimit + 1) { board_.setRule(rule_); }
+
+    // The rule the runs go by, compiled once for the figures that follow.
+    void setRule(const rule::Rule& rule)
+    {
+        if (!(rule == rule_.rule)) rule_ = StepRule(rule);
+    }
 
     // The fate of the pattern; last() is then its generation at the verdict.
     Fate run(const std::vector<GollyCell>& start)
@@ -52,6 +58,7 @@ public:
                 if (table_[slot].hash != hash) continue;
                 const int earlier = table_[slot].generation;
                 Board then;
+                then.setRule(rule_);
                 then.set(start);
                 for (int k = 0; k < earlier; ++k) then.step();
                 board.set(then.cells());
@@ -113,6 +120,7 @@ private:
     size_t mask_ = SmallTable - 1;
     std::uint32_t epoch_ = 0;
     std::vector<std::uint64_t> hashes_;  // by generation
+    StepRule rule_;
     Board board_;
 };
 
@@ -171,14 +179,33 @@ Verdict ObjectForm::kind() const
     return period == 1 ? Verdict::Still : Verdict::Oscillator;
 }
 
-Fate Evolve(const std::vector<GollyCell>& start) { return ThreadRunner().run(start); }
+namespace {
+// B2/S2H, made once.
+const rule::Rule& TwoOfSixRule() { return StepRule::TwoOfSix().rule; }
+}  // namespace
+
+Fate Evolve(const std::vector<GollyCell>& start) { return Evolve(start, TwoOfSixRule()); }
+
+Fate Evolve(const std::vector<GollyCell>& start, const rule::Rule& rule)
+{
+    Runner& runner = ThreadRunner();
+    runner.setRule(rule);
+    return runner.run(start);
+}
 
 FigureResult Analyse(const std::vector<GollyCell>& start, ObjectCache* cache)
 {
+    return Analyse(start, TwoOfSixRule(), cache);
+}
+
+FigureResult Analyse(const std::vector<GollyCell>& start, const rule::Rule& rule, ObjectCache* cache)
+{
     ObjectCache local;
     ObjectCache& objects = cache != nullptr ? *cache : local;
+    objects.setRule(rule);
     FigureResult result;
     Runner& runner = ThreadRunner();
+    runner.setRule(rule);
     result.fate = runner.run(start);
     const Board& last = runner.last();
     switch (result.fate.verdict) {
@@ -209,7 +236,7 @@ std::pair<FigureResult, FigureResult> AnalyseWithImage(const std::vector<GollyCe
     std::pair<FigureResult, FigureResult> out;
     FigureResult& result = out.first;
     FigureResult& image = out.second;
-    result = Analyse(start, &cache);
+    result = Analyse(start, cache.rule().rule, &cache);
     const Fate& f = result.fate;
     image.fate = symmetry.image(f);
     auto mapped = [&](std::vector<GollyCell> cells) {
@@ -228,6 +255,7 @@ std::pair<FigureResult, FigureResult> AnalyseWithImage(const std::vector<GollyCe
         const Board& last = ThreadRunner().last();
         if (last.population() > DriftMaxCells) break;
         Board board;
+        board.setRule(cache.rule());
         board.set(mapped(last.cells()));
         if (auto drifting = DriftingObjects(board, cache)) image.objects = std::move(*drifting);
         break;
@@ -423,6 +451,7 @@ struct SymmetryUnits {
 bool RunSearch(const Request& request, Progress& progress, const std::atomic<bool>& cancel,
                const std::function<void(const Progress&)>& onProgress, double interval)
 {
+    if (request.rule.HasB0()) return false;
     const Box& box = request.box;
     const BoxSymmetry symmetry(box);
     // A job is a block of items, or a unit of the symmetry (begin its key).
@@ -446,7 +475,10 @@ bool RunSearch(const Request& request, Progress& progress, const std::atomic<boo
         }
         add(at, to);
     };
-    const bool wholeBox = !request.sample && request.begin == 0 && request.end == box.figures();
+    // The box's symmetry maps fates onto fates only where the rule is
+    // isotropic.
+    const bool wholeBox = !request.sample && request.begin == 0 && request.end == box.figures() &&
+                          request.rule.IsIsotropic();
     const SymmetryUnits units = wholeBox ? SymmetryUnits(box, symmetry) : SymmetryUnits({0, 0}, symmetry);
     if (units.keys.size() >= size_t(std::max(1, request.symmetryMinUnits)) &&
         units.keys.size() <= size_t(MaxSymmetryUnits)) {
@@ -482,7 +514,7 @@ bool RunSearch(const Request& request, Progress& progress, const std::atomic<boo
                 const std::uint64_t m = symmetry.image(n);
                 if (m < n) continue;  // run as the image of m
                 if (m == n) {
-                    tally.add(n, Analyse(FigureCellsOf(box, n), &cache));
+                    tally.add(n, Analyse(FigureCellsOf(box, n), request.rule, &cache));
                 } else {
                     const auto [result, image] = AnalyseWithImage(FigureCellsOf(box, n), symmetry, cache);
                     tally.add(n, result);
@@ -497,7 +529,7 @@ bool RunSearch(const Request& request, Progress& progress, const std::atomic<boo
         return true;
     };
     auto work = [&]() {
-        ObjectCache cache;
+        ObjectCache cache(request.rule);
         for (size_t k = next++; k < todo.size() && !cancel.load(std::memory_order_relaxed); k = next++) {
             if (todo[k].unit) {
                 if (!runUnit(todo[k].begin, cache)) break;
@@ -512,7 +544,7 @@ bool RunSearch(const Request& request, Progress& progress, const std::atomic<boo
                 }
                 const std::uint64_t figure =
                     request.sample ? SampleFigure(request.box, request.seed, item) : item;
-                tally.add(figure, Analyse(FigureCellsOf(request.box, figure), &cache));
+                tally.add(figure, Analyse(FigureCellsOf(request.box, figure), request.rule, &cache));
             }
             if (!whole) break;
             std::lock_guard<std::mutex> guard(lock);

@@ -64,8 +64,9 @@ struct Fate {
 };
 
 // A final object in its canonical form: the least of its phases under the
-// 12 symmetries of the lattice, moved to x, y >= 0 touching both axes; its
-// own period, and its displacement per period in that orientation.
+// 12 symmetries of the lattice (under translations alone where the rule is
+// not isotropic), moved to x, y >= 0 touching both axes; its own period,
+// and its displacement per period in that orientation.
 struct ObjectForm {
     std::vector<GollyCell> cells;  // sorted by (y, x)
     int period = 1;
@@ -83,12 +84,16 @@ struct FigureResult {
     std::vector<GollyCell> final;     // the live cells at the verdict
 };
 
-// The run of a pattern to its verdict, without the objects.
+// The run of a pattern to its verdict, without the objects, by B2/S2H or
+// by any rule without B0.
 Fate Evolve(const std::vector<GollyCell>& start);
+Fate Evolve(const std::vector<GollyCell>& start, const rule::Rule& rule);
 // The run with the objects. The caches make repeated objects cheap; pass
-// the same one for the figures of one thread.
+// the same one for the figures of one thread (a cache given another rule
+// forgets what it held).
 class ObjectCache;
 FigureResult Analyse(const std::vector<GollyCell>& start, ObjectCache* cache = nullptr);
+FigureResult Analyse(const std::vector<GollyCell>& start, const rule::Rule& rule, ObjectCache* cache = nullptr);
 
 // Tallies of many figures: added together exactly in any order.
 struct ObjectTally {
@@ -134,14 +139,15 @@ struct Request {
     bool sample = false;
     std::uint64_t seed = 0;
     int threads = 1;
-    // A search of the whole box runs one figure of each pair that the
-    // box's symmetry maps onto each other (BoxSymmetry), in units of blocks
-    // the symmetry maps onto themselves, where the box has at least this
-    // many units (and at most MaxSymmetryUnits); the result is the same.
+    // A search of the whole box by an isotropic rule runs one figure of
+    // each pair that the box's symmetry maps onto each other (BoxSymmetry),
+    // in units of blocks the symmetry maps onto themselves, where the box
+    // has at least this many units (and at most MaxSymmetryUnits); the
+    // result is the same. A rule that is not isotropic runs every figure.
     int symmetryMinUnits = 8;
     // The rule the figures run by (B2/S2H unless set); never one with B0.
     // Last, so that the requests written as {box, begin, end, ...} stand.
-    rule::Rule rule;
+    rule::Rule rule{};
 };
 constexpr int MaxSymmetryUnits = 64;
 // Draw i of the sample with this seed: a figure of the box, the same on
@@ -165,7 +171,9 @@ constexpr std::uint64_t BlockSize = 4096;
 // onProgress is called on the calling thread about every `interval`
 // seconds with the progress so far, and once at the end; it may read and
 // save it. Returns false when cancelled: progress then holds exactly the
-// blocks finished, a valid partial result to go on from.
+// blocks finished, a valid partial result to go on from. A rule with B0
+// (request.rule.HasB0(): the empty plane fills at once) is refused: false
+// at once, nothing run, progress unchanged.
 bool RunSearch(const Request& request, Progress& progress, const std::atomic<bool>& cancel,
                const std::function<void(const Progress&)>& onProgress = {}, double interval = 0.25);
 

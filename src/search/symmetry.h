@@ -1,9 +1,10 @@
 // The box's own symmetry: a box of C columns, first column even, is mapped
 // onto itself by the mirror c -> C - 1 - c where C is odd (the columns
 // keep their parity) and by the half turn (c, r) -> (C - 1 - c, R - 1 - r)
-// where C is even. Both are symmetries of the lattice, so a figure and its
-// image run to the same verdict at the same generation, their moves and
-// final cells mapped, and the search runs only one of each pair.
+// where C is even. Both are symmetries of the lattice, so under an
+// isotropic rule a figure and its image run to the same verdict at the same
+// generation, their moves and final cells mapped, and the search runs only
+// one of each pair. Under any other rule they need not.
 #pragma once
 
 #include <array>
