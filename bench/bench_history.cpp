@@ -35,21 +35,19 @@ double TickMicroseconds(MainWindow& w, bool history)
         w.Picture2_MouseUp(std::int16_t(k), 1, 0, 0, 0);
         w.Command1_Click();
         w.Timer1->stop();
-        if (!history) w.History = RunHistory();  // empty: record() keeps nothing
-        while (w.Run.running()) {
-            if (!history) {
-                // The tick as it was before the history: draw, mark, count, resolve.
-                w.LiveCount = 0;
-                w.DrawField();
-                const bool edge = MarkGeneration(w.FieldCells);
-                ++w.CycleCount;
-                w.Label1->setText(QString::number(w.CycleCount));
-                ResolveGeneration(w.FieldCells);
-                if (edge || w.CycleCount > CycleLimit || w.LiveCount == 0) w.Run.stop();
-            } else {
+        if (history) {
+            while (w.Run.running()) {
                 w.Timer1_Timer();
+                ++ticks;
             }
-            ++ticks;
+        } else {
+            // The same field with no run kept: record() keeps nothing, and
+            // the tick's stop rules end it.
+            w.Work->setField(w.FieldCells);
+            while (w.History.ended() == RunEnd::None) {
+                w.Timer1_Timer();
+                ++ticks;
+            }
         }
     }
     return std::chrono::duration<double, std::micro>(Clock::now() - begin).count() / double(ticks);
@@ -85,7 +83,7 @@ int main(int argc, char** argv)
     for (int round = 0; round < 50; ++round) {
         const int count = round % 2 ? 1 : w.History.size() - 1;
         const auto begin = Clock::now();
-        w.ShowCycle(count);
+        w.Work->showCycle(count);
         show.push_back(std::chrono::duration<double, std::micro>(Clock::now() - begin).count());
     }
     const auto [sl, sh] = range(show);

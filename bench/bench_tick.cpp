@@ -92,7 +92,7 @@ int main(int argc, char** argv)
         };
         std::vector<double> randomTicks, figureTicks;
         for (int round = 0; round < 20; ++round) {
-            window.FieldCells = RandomField(100 + round);
+            window.Work->setField(RandomField(100 + round));
             for (int tick = 0; tick < 100; ++tick) {
                 timeTick(randomTicks);
                 QApplication::processEvents();  // the repaint, outside the tick

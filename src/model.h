@@ -77,22 +77,19 @@ using FieldCoordArray = std::array<std::int16_t, FieldCellCount + 1>;
 using PatternArray = std::array<std::int8_t, PatternCount + 1>;
 using PatternCoordArray = std::array<std::int16_t, PatternCount + 1>;
 
-// The values every procedure of the window shares by name.
+// The values every procedure of the window shares by name; the field, the
+// pattern and the count are the Workspace's (workspace/workspace.h).
 struct SharedState {
     std::string HelpText;  // UTF-8, lines joined by CR LF
 
     FigureLibraryArray FigureLibrary{};
-    FieldArray FieldCells{};
     FieldCoordArray FieldCellX{};
     FieldCoordArray FieldCellY{};
-    PatternArray PatternCells{};
     PatternCoordArray EditorCellX{};
     PatternCoordArray EditorCellY{};
     PatternCoordArray PreviewCellX{};
     PatternCoordArray PreviewCellY{};
 
-    std::int16_t CycleCount = 0;
-    int LiveCount = 0;
     int MarkHalfSize = 0;
 };
 

@@ -1,5 +1,6 @@
 // Helpers the window tests share: fields from cell lists, what the field
-// image must show for a generation, and the run control's state table.
+// image must show for a generation, and whether the window shows a mode of
+// the Workspace.
 #pragma once
 
 #include <algorithm>
@@ -40,19 +41,21 @@ inline QImage ExpectedField(const QImage& grid, const hexlife::FieldArray& drawn
     return image;
 }
 
-// The states of the run control, and whether the controls show `state`.
-enum class State { Idle, Editing, Running, Paused, Stopped };
+// The modes of the run control are the Workspace's; whether the controls
+// show `state`: the Workspace is in it, and the timer, the editor and the
+// buttons follow it.
+using State = hexlife::Workspace::Mode;
 
 inline bool InState(const hexlife::MainWindow& w, State state)
 {
     const bool editing = state == State::Editing;
     // The editor is disabled only by Start; at start-up it is just hidden.
     const bool editorEnabledRight = state == State::Idle || w.Picture3->isEnabled() == editing;
-    const bool going = state == State::Running || state == State::Paused;
-    return w.Timer1->isActive() == (state == State::Running) && w.Run.running() == going &&
-           w.Run.paused() == (state == State::Paused) && w.Command1->isEnabled() == editing &&
-           w.Picture3->isVisible() == editing && editorEnabledRight && w.Command3->isEnabled() &&
-           w.Command5->isEnabled();
+    const bool going = state == State::Running || state == State::Paused || state == State::Reviewing;
+    return w.Work->mode() == state && w.Timer1->isActive() == (state == State::Running) &&
+           w.Run.running() == going && w.Run.paused() == (state == State::Paused || state == State::Reviewing) &&
+           w.Command1->isEnabled() == editing && w.Picture3->isVisible() == editing && editorEnabledRight &&
+           w.Command3->isEnabled() && w.Command5->isEnabled();
 }
 
 }  // namespace testing

@@ -84,7 +84,7 @@ struct Work {
     PatternArray pattern;
     bool operator==(const Work&) const = default;
 };
-Work WorkOf(const MainWindow& w) { return {w.ShownField(), w.PatternCells}; }
+Work WorkOf(const MainWindow& w) { return {w.Work->shownField(), w.PatternCells}; }
 
 const WorkChange* ChangeAt(const MainWindow& w, int i) { return static_cast<const WorkChange*>(w.Undo->command(i)); }
 // The serial of the last change done, 0 for none.

@@ -132,7 +132,11 @@ private slots:
     void previewPixelsAndMarkSize()
     {
         MainWindow w;
-        w.PatternCells[0] = 1;
+        // «Пуск» shows the pattern in the preview.
+        PatternArray one{};
+        one[0] = 1;
+        w.Work->openEditor(one);
+        w.Work->start();
         QCOMPARE(w.MarkHalfSize, 2);
         w.DrawPreview();
         const Surface& preview = w.Picture4->surface();

@@ -59,7 +59,7 @@ struct Seen {
 };
 Seen Look(const MainWindow& w)
 {
-    return {w.ShownField(), w.PatternCells, w.CycleCount, w.Picture3->isVisible(), w.Timer1->isActive(), w.isVisible()};
+    return {w.Work->shownField(), w.PatternCells, w.CycleCount, w.Picture3->isVisible(), w.Timer1->isActive(), w.isVisible()};
 }
 
 // Shown and active: without a window manager, asked to be.
@@ -198,7 +198,7 @@ private slots:
         MainWindow w;
         Show(w);
         DrawCells(w, 7);
-        const FieldArray drawn = w.ShownField();
+        const FieldArray drawn = w.Work->shownField();
         bool ends = true;
         QStringList seen = Dismissed([&] { ends = MayEnd(w); }, Answer("Сохранить…"));
         QVERIFY2(!ends && seen.size() == 2, qPrintable(seen.join("; ")));
@@ -207,7 +207,7 @@ private slots:
         QVERIFY2(ends && seen.size() == 2, qPrintable(seen.join("; ")));
         MainWindow other;
         QVERIFY(other.Files->open(path));
-        QVERIFY(other.ShownField() == drawn);
+        QVERIFY(other.Work->shownField() == drawn);
         QVERIFY(Dismissed([&] { ends = MayEnd(w); }).isEmpty() && ends);
         DrawCells(w, 1);
         QCOMPARE(Dismissed([&] { ends = MayEnd(w); }, Answer("Отмена")).size(), 1);

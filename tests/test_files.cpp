@@ -310,7 +310,7 @@ private slots:
         const int gone = int(expected.indexOf("f9.rle"));
         QVERIFY(Dismissed([&] { entries[size_t(gone)].second(); }).join("").contains("f9.rle"));
         QVERIFY(!RecentFiles().contains(dir.filePath("f9.rle")));
-        again.PatternCells.fill(0);
+        again.Work->openEditor(PatternArray{});
         entries[size_t(expected.indexOf("f5.rle"))].second();
         QVERIFY(again.Files->hasPattern());
         QCOMPARE(QFileInfo(RecentFiles().first()).fileName(), QString("f5.rle"));

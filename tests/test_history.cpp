@@ -234,7 +234,7 @@ private slots:
             w.Command1_Click();
             while (w.Run.running()) w.Timer1_Timer();
             for (int i = 0; i < edit.back; ++i) w.RunBack();
-            FieldArray field = w.ShownField();
+            FieldArray field = w.Work->shownField();
             field[size_t(FieldCellNumber(10, 10))] ^= 1;  // a lone cell far from the colony dies at once
             w.EditField("cell", field);
             while (w.Run.running() && w.Run.paused()) w.RunStep();
@@ -275,7 +275,7 @@ private slots:
                 if (count % 25 == 1) {  // the field image too, now and then
                     QVERIFY(w.Picture1->surface().image() == ExpectedField(grid, e.generations[size_t(count - 1)]));
                 }
-                if (!w.CanStep()) break;
+                if (!w.Work->canStep()) break;
                 w.RunStep();
             }
             QCOMPARE(int(w.CycleCount), e.end.cycleCount);

@@ -73,7 +73,7 @@ private slots:
             QVERIFY(w.Picture1->surface().image() == before);
             QCOMPARE(w.CycleCount, std::int16_t(0));
             QVERIFY(WaitForRunEnd(w));
-            QVERIFY(InState(w, State::Stopped));
+            QVERIFY(InState(w, State::Ended));
             QCOMPARE(w.Label1->text(), QString::number(expected.cycleCount));
             QCOMPARE(w.FieldCells, expected.cells);
             QVERIFY(w.Picture1->surface().image() == ExpectedField(grid, expected.drawn));
@@ -112,7 +112,7 @@ private slots:
         QCOMPARE(w.CycleCount, stoppedAt);
         QTest::mouseClick(w.Command1, Qt::LeftButton);
         QVERIFY(WaitForRunEnd(w));
-        QVERIFY(InState(w, State::Stopped));
+        QVERIFY(InState(w, State::Ended));
         Click(w.Picture2[5], {1, 1});
         QVERIFY(InState(w, State::Editing));
         Click(w.Picture4, {1, 1});  // preview while editing: redraws, same state

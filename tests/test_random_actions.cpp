@@ -141,7 +141,7 @@ private slots:
                 } else if (key == Qt::Key_Right || key == Qt::Key_N) {
                     steps += state == State::Paused;
                     if (state == State::Paused && !w.Run.running()) {
-                        state = State::Stopped;
+                        state = State::Ended;
                     }
                 }
                 // The pace moves one place along its scale at most, and the
@@ -160,7 +160,7 @@ private slots:
                     ++ticks;
                 }
                 if (state == State::Running && !w.Timer1->isActive()) {
-                    state = State::Stopped;
+                    state = State::Ended;
                 }
                 break;
             }

@@ -288,14 +288,14 @@ private slots:
                 QVERIFY2(back.cells && back.cells->rule == rule, qPrintable(where + ":\n" + text));
 
                 for (int g = 0; g < generations; ++g) w.RunStep();
-                QCOMPARE(w.ShownGeneration(), generations);
+                QCOMPARE(w.Work->shownGeneration(), generations);
                 QVERIFY2(!ShapeOfText(text).empty(), qPrintable(where));
-                QVERIFY2(ShapeOfText(text) == ShapeOfField(w.ShownField()), qPrintable(where + ":\n" + text));
+                QVERIFY2(ShapeOfText(text) == ShapeOfField(w.Work->shownField()), qPrintable(where + ":\n" + text));
 
                 MainWindow other;
                 QVERIFY(other.Files->open(in));
                 QCOMPARE(other.FieldRule, rule);
-                QVERIFY2(other.ShownField() == start, qPrintable(where));
+                QVERIFY2(other.Work->shownField() == start, qPrintable(where));
             }
         }
     }

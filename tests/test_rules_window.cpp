@@ -284,11 +284,11 @@ private slots:
         QVERIFY(other.Files->open(path));
         QCOMPARE(other.Undo->count(), entries + 1);
         QCOMPARE(other.FieldRule, rule);
-        QCOMPARE(other.ShownField(), w.ShownField());
+        QCOMPARE(other.Work->shownField(), w.Work->shownField());
         QVERIFY2(other.Label4->text().contains("B2o/S2m34H"), qPrintable(other.Label4->text()));
         other.UndoEdit();
         QCOMPARE(other.FieldRule, rule::Rule());
-        QCOMPARE(other.ShownField(), FieldArray{});
+        QCOMPARE(other.Work->shownField(), FieldArray{});
 
         // A figure of another rule into the editor of a paused run: one
         // change of the pattern and the rule; the run goes on by the rule.
@@ -296,7 +296,7 @@ private slots:
         other.Command1_Click();
         for (int i = 0; i < 12; ++i) other.Timer1_Timer();
         other.RunPause();
-        const FieldArray shown = other.ShownField();
+        const FieldArray shown = other.Work->shownField();
         const int count = other.CycleCount;
         const PatternArray pattern = other.PatternCells;
         const rule::Rule table = RandomTable(random);
@@ -314,7 +314,7 @@ private slots:
         other.UndoEdit();
         QCOMPARE(other.FieldRule, rule::Rule());
         QCOMPARE(other.PatternCells, pattern);
-        QCOMPARE(other.ShownField(), shown);
+        QCOMPARE(other.Work->shownField(), shown);
         QCOMPARE(int(other.CycleCount), count);
 
         // A rule of another grid is refused in the rule's own words.

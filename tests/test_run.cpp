@@ -14,15 +14,14 @@ using namespace testing;
 
 namespace {
 
-// Ticks the window like the timer would until the run stops, checking it
+// Ticks the window like the timer would until the run stops (one started
+// from the field by Workspace::startFrom), checking it
 // against the reference after every tick, and the image after each of the
 // first `imageChecks` ticks. Returns the number of ticks.
 int RunAgainstReference(MainWindow& w, const QImage& grid, int imageChecks)
 {
     reference::Run run;
     run.cells = w.FieldCells;
-    w.CycleCount = 0;
-    w.Timer1->start();
     while (w.Timer1->isActive()) {
         const FieldArray drawn = w.FieldCells;
         w.Timer1_Timer();
@@ -67,7 +66,7 @@ private slots:
         QFETCH(int, ticks);
         MainWindow w;
         const QImage grid = w.Picture1->surface().image();
-        w.FieldCells = FieldWith(start);
+        w.Work->startFrom(FieldWith(start));
         QCOMPARE(RunAgainstReference(w, grid, 3), ticks);
         QCOMPARE(w.Label1->text(), QString::number(ticks));
         QCOMPARE(w.CycleCount, std::int16_t(ticks));
@@ -77,8 +76,8 @@ private slots:
     void lastGenerationIsNotDrawn()
     {
         MainWindow w;
-        w.FieldCells = FieldWith({{70, 112}, {71, 112}});
-        w.Timer1->start();
+        w.Work->startFrom(FieldWith({{70, 112}, {71, 112}}));
+        QVERIFY(w.Timer1->isActive());
         w.Timer1_Timer();
         QVERIFY(!w.Timer1->isActive());
         QCOMPARE(w.FieldCells, FieldWith({{70, 111}, {71, 113}}));
@@ -96,11 +95,13 @@ private slots:
             MainWindow w;
             const QImage grid = w.Picture1->surface().image();
             std::bernoulli_distribution live(0.15 + 0.05 * (trial % 4));
+            FieldArray start{};
             for (int c = 55; c <= 95; ++c) {
                 for (int r = 35; r <= 75; ++r) {
-                    w.FieldCells[114 * c + r] = live(random) ? 1 : 0;
+                    start[114 * c + r] = live(random) ? 1 : 0;
                 }
             }
+            w.Work->startFrom(start);
             const int ticks = RunAgainstReference(w, grid, 15);
             QVERIFY(ticks > 0);
             totalTicks += ticks;
@@ -125,12 +126,13 @@ private slots:
         MainWindow w;
         std::mt19937 random{unsigned(change)};
         std::bernoulli_distribution live(0.3);
+        FieldArray start{};
         for (int c = 60; c <= 90; ++c) {
             for (int r = 40; r <= 70; ++r) {
-                w.FieldCells[114 * c + r] = live(random) ? 1 : 0;
+                start[114 * c + r] = live(random) ? 1 : 0;
             }
         }
-        w.Timer1->start();
+        w.Work->startFrom(start);
         for (int tick = 0; tick < 3; ++tick) {
             w.Timer1_Timer();
         }
@@ -150,9 +152,11 @@ private slots:
     void boxExtentsAndLiveCount()
     {
         MainWindow w;
-        w.FieldCells[0] = 1;
-        w.FieldCells[114] = 1;
-        w.FieldCells[8000] = 1;
+        FieldArray start{};
+        start[0] = 1;
+        start[114] = 1;
+        start[8000] = 1;
+        w.Work->setField(start);
         w.Timer1_Timer();
         QCOMPARE(w.LiveCount, 3);
         const Surface& field = w.Picture1->surface();

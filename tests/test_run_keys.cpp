@@ -100,7 +100,7 @@ private slots:
                 QCOMPARE(w.Run.running(), run.running);
                 QVERIFY(!w.Timer1->isActive());
             }
-            QVERIFY(InState(w, State::Stopped));
+            QVERIFY(InState(w, State::Ended));
             Key(w, Qt::Key_Right);  // after the end: nothing
             QCOMPARE(int(w.CycleCount), run.cycleCount);
         }

@@ -419,7 +419,7 @@ private slots:
         QVERIFY(!w.Picture3->isVisible());
         QVERIFY(w.Run.running() && w.Run.paused());
         QCOMPARE(w.Undo->undoText(), QString("объект из поиска"));
-        QVERIFY(LiveCells(w.ShownField(), FieldColLen, FieldCellCount) == wide.form.cells);
+        QVERIFY(LiveCells(w.Work->shownField(), FieldColLen, FieldCellCount) == wide.form.cells);
     }
 };
 

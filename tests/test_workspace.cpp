@@ -72,7 +72,7 @@ QString Differences(const Observed& a, const Observed& b)
 Observed Observe(MainWindow& w)
 {
     w.EndNote();
-    return {w.FieldCells,       w.ShownField(),    w.CycleCount,     w.Label1->text(), w.Label3->text(),
+    return {w.FieldCells,       w.Work->shownField(),    w.CycleCount,     w.Label1->text(), w.Label3->text(),
             w.Label4->text(),   w.Run.running(),   w.Run.paused(),   w.PatternCells,
             w.Picture1->surface().image(), w.Picture3->isVisibleTo(&w), w.Command1->isEnabled(), w.FieldRule.Text()};
 }
@@ -192,7 +192,7 @@ private slots:
                     }
                 }
                 QVERIFY2(w.FieldCells == run.cells, qPrintable(where + ": the next generation"));
-                QVERIFY2(w.ShownField() == (run.cycleCount == 0 ? run.cells : run.drawn), qPrintable(where + ": the field shown"));
+                QVERIFY2(w.Work->shownField() == (run.cycleCount == 0 ? run.cells : run.drawn), qPrintable(where + ": the field shown"));
                 QCOMPARE(int(w.CycleCount), run.cycleCount);
                 QVERIFY2(w.Timer1->isActive() == going && w.Run.running() == (begun && run.running),
                          qPrintable(where + ": the run's state"));
@@ -346,19 +346,19 @@ private slots:
             for (int tick = int(random() % 6); tick > 0 && w.Timer1->isActive(); --tick) w.Timer1_Timer();
             if (w.Timer1->isActive()) w.RunPause();
             if (!w.FieldHasCells()) continue;
-            const FieldArray shown = w.ShownField();
+            const FieldArray shown = w.Work->shownField();
             const QString path = dir.filePath(QString("field%1.rle").arg(trial));
             QVERIFY(w.SaveFieldRleTo(path));
             w.CopyField();
             const PatternArray pattern = w.PatternCells;
             MainWindow other;
             QVERIFY(other.Files->open(path));
-            QVERIFY(other.ShownField() == shown);
+            QVERIFY(other.Work->shownField() == shown);
             QCOMPARE(int(other.CycleCount), 1);
             QVERIFY(other.Run.paused() && other.PatternCells == PatternArray{});
             MainWindow pasted;
             QVERIFY(pasted.Files->paste());
-            QVERIFY(pasted.ShownField() == shown);
+            QVERIFY(pasted.Work->shownField() == shown);
             QVERIFY(w.PatternCells == pattern);
         }
     }
@@ -404,7 +404,7 @@ private slots:
             fill.percent = percent;
             fill.seed = random();
             w.FillField(fill);
-            const FieldArray soup = w.ShownField();
+            const FieldArray soup = w.Work->shownField();
             int live = 0;
             for (int n = 0; n < FieldCellCount; ++n) {
                 const int c = n / FieldColLen, r = n % FieldColLen;
@@ -416,7 +416,7 @@ private slots:
             // Space runs it on, and → steps it.
             QVERIFY2(w.CycleCount == 1 && w.History.ended() == RunEnd::None,
                      qPrintable(QString("%1 %: ended at cycle %2").arg(percent).arg(w.CycleCount)));
-            QVERIFY(w.CanStep());
+            QVERIFY(w.Work->canStep());
             w.RunPause();
             QVERIFY2(w.Timer1->isActive(), qPrintable(QString("%1 %: Space does not run it").arg(percent)));
         }
@@ -441,9 +441,9 @@ private slots:
                 w.RunPause();
                 start = RandomField(random, 30);
                 w.EditField("soup", start);
-                if (w.CycleCount > 1) start = w.ShownField();
+                if (w.CycleCount > 1) start = w.Work->shownField();
                 w.RunFirst();
-                start = w.ShownField();
+                start = w.Work->shownField();
             } else {
                 start = RandomField(random, 30);
                 w.PutOnField(start, "soup");
@@ -455,13 +455,13 @@ private slots:
             QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_R));
             QVERIFY(w.Timer1->isActive());
             w.Timer1_Timer();
-            QVERIFY2(w.ShownField() == start, qPrintable(QString("trial %1: not run from its start").arg(trial)));
+            QVERIFY2(w.Work->shownField() == start, qPrintable(QString("trial %1: not run from its start").arg(trial)));
             QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_Z));
             QVERIFY2(Observe(w) == before, qPrintable(QString("trial %1, undone: %2").arg(trial).arg(Differences(Observe(w), before))));
             QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_Y));
             QVERIFY(w.Timer1->isActive() && w.CycleCount == 0);
             w.Timer1_Timer();
-            QVERIFY(w.ShownField() == start);
+            QVERIFY(w.Work->shownField() == start);
         }
     }
 
@@ -502,7 +502,7 @@ private slots:
                 const lattice::GridCell g = lattice::ToGrid(c);
                 pasted[size_t(FieldCellNumber(int(g.column), int(g.row)))] = 1;
             }
-            QVERIFY2(w.ShownField() == pasted, qPrintable(where + ": the paste"));
+            QVERIFY2(w.Work->shownField() == pasted, qPrintable(where + ": the paste"));
             QCOMPARE(w.Undo->index(), entries + 1);
 
             w.SelectCells({60, 40, 90, 70});
@@ -514,7 +514,7 @@ private slots:
             }
             std::set<lattice::Cell> expected, now;
             for (const auto& c : shape) expected.insert(lattice::Apply(composed, c));
-            const FieldArray shown = w.ShownField();
+            const FieldArray shown = w.Work->shownField();
             for (int n = 0; n < FieldCellCount; ++n) {
                 if (shown[size_t(n)] == 1 && n / FieldColLen >= 40) now.insert(lattice::FromGrid({n / FieldColLen, n % FieldColLen}));
                 if (n / FieldColLen < 40) QVERIFY2(shown[size_t(n)] == soup[size_t(n)], qPrintable(where + ": the soup changed"));
@@ -528,7 +528,7 @@ private slots:
             };
             QVERIFY2(normalized(now) == normalized(expected), qPrintable(where + ": not the shape the lattice turns it to"));
             while (w.Undo->index() > entries) w.UndoEdit();
-            QVERIFY2(w.ShownField() == soup, qPrintable(where + ": undone"));
+            QVERIFY2(w.Work->shownField() == soup, qPrintable(where + ": undone"));
         }
     }
 

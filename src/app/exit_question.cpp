@@ -14,7 +14,7 @@ namespace hexlife {
 
 bool MayEnd(MainWindow& window)
 {
-    const FieldArray shown = window.ShownField();
+    const FieldArray shown = window.Work->shownField();
     const bool field = window.Unsaved->unsaved(WorkPart::Field) &&
                        std::any_of(shown.begin(), shown.begin() + FieldCellCount, [](std::int8_t c) { return c == 1; });
     const bool pattern = window.Unsaved->unsaved(WorkPart::Pattern) && window.Files->hasPattern();

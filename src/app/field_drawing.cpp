@@ -24,7 +24,6 @@ void MainWindow::BuildFieldGrid()
                 field.line(x, y + pitch, x + pitch, y + pitch, GridColor);
             }
             const int n = FieldCellNumber(c, r);
-            FieldCells[n] = 0;
             FieldCellY[n] = std::int16_t(inner.y);
             FieldCellX[n] = std::int16_t(inner.x);
         }
@@ -38,18 +37,10 @@ void MainWindow::BuildFieldGrid()
 
 void MainWindow::DrawField()
 {
-    // Outside the live cells' columns every cell is 0: the sum needs look
-    // at no other, nor the comparison below but for the columns it left
-    // live when it last painted.
-    DrawnColumns = LiveColumns(FieldCells);
-    const ColumnSpan& live = DrawnColumns;
-    int sum = 0;
-    if (!live.empty()) {
-        for (int n = live.first * FieldColLen; n < (live.last + 1) * FieldColLen; ++n) {
-            sum += FieldCells[size_t(n)];
-        }
-    }
-    LiveCount += sum;
+    // Outside the live cells' columns (the Workspace found them) every
+    // cell is 0: the comparison below needs look at no other but for the
+    // columns it left live when it last painted.
+    const ColumnSpan live = Work->drawnColumns();
 
     // The record of what each box shows holds only for the image it was
     // painted into: any other change of the field's image (cleared, resized,

@@ -5,33 +5,28 @@
 // that has begun goes on from the edit: the generations after it are
 // dropped, the count goes on, and the fate is judged from the edit. Every
 // change to the field or the editor can be undone and done again.
+#include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
 #include <QTimer>
 #include <QUndoStack>
+
+#include "history/colony_plot.h"
 #include <optional>
 
-#include "app/changes.h"
 #include "app/fill_dialog.h"
 #include "app/main_window.h"
 #include "commands/command_table.h"
+#include "editor/cell_marks.h"
 #include "rle/pattern_files.h"
 #include "surface/picture_box.h"
 
 namespace hexlife {
 
-namespace {
-
-// Changes kept for undoing; the oldest go first.
-constexpr int UndoLimit = 200;
-
-}  // namespace
-
 void MainWindow::SetUpWorkspace()
 {
-    Undo = new QUndoStack(this);
-    Undo->setUndoLimit(UndoLimit);
+    Undo = Work->undoStack();
     Unsaved = std::make_unique<UnsavedWork>(*Undo);
     connect(Picture1, &PictureBox::pressed, this,
             [this](int, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF at) {
@@ -45,28 +40,68 @@ void MainWindow::SetUpWorkspace()
             [this](int, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF at) {
                 Picture1_MouseUp(button, modifiers, at);
             });
-}
 
-bool MainWindow::CanEditField() const
-{
-    return !Timer1->isActive();
-}
-
-FieldArray MainWindow::ShownField() const
-{
-    // The tick counting CycleCount drew generation CycleCount - 1; before a
-    // run's first tick the field is its start figure.
-    if (CycleCount >= 1 && History.size() >= CycleCount) {
-        FieldArray shown{};
-        History.unpack(CycleCount - 1, shown);
-        return shown;
-    }
-    return FieldCells;
-}
-
-int MainWindow::ShownGeneration() const
-{
-    return CycleCount >= 1 ? CycleCount - 1 : 0;
+    // What the Workspace changes, the window draws.
+    using W = Workspace;
+    connect(Work, &W::fieldShown, this, &MainWindow::DrawField);
+    connect(Work, &W::countChanged, this, [this] {
+        const std::optional<int> shown = Work->countShown();
+        Label1->setText(shown ? QString::number(*shown) : QString::fromUtf8(Label1Caption));
+        NameCount(!Timer1->isActive());
+        ShowFate();
+    });
+    connect(Work, &W::runChanged, this, &MainWindow::ShowRunStatus);
+    connect(Work, &W::fateChanged, this, [this] {
+        FateShown = -1;
+        ShowFate();
+    });
+    connect(Work, &W::editorChanged, this, &MainWindow::ShowEditor);
+    connect(Work, &W::patternChanged, this, [this] {
+        if (EditorShown()) {
+            Picture3->surface().clear();
+            DrawEditor();
+        }
+    });
+    connect(Work, &W::patternCellChanged, this, [this](int i) {
+        // Only the cell's interior is repainted; its ring stays.
+        DrawCellMark(Picture3->surface(), EditorCellX[i], EditorCellY[i], EditorRadius - 1, MarkHalfSize,
+                     PatternCells[i] == 1 ? LiveColor : EmptyColor);
+    });
+    connect(Work, &W::previewChanged, this, &MainWindow::DrawPreview);
+    connect(Work, &W::runStarted, this, [this] {
+        // Not left on whatever button Qt would move it to from a hidden one.
+        Picture1->setFocus();
+    });
+    connect(Work, &W::selectionChanged, this, [this] {
+        if (Selection.empty()) {
+            Picture1->setOverlay({});
+        } else {
+            const PixelRect pixels = PixelsOf(Selection);
+            Picture1->setOverlay(QRect(pixels.x, pixels.y, pixels.width, pixels.height));
+        }
+    });
+    connect(Work, &W::ruleChanged, this, [this] {
+        const QString name = RuleName();
+        if (Plot != nullptr) {
+            Plot->setRuleName(name);
+        }
+        if (KeyList != nullptr) {
+            KeyList->setWindowTitle("Клавиши и команды" + (name.isEmpty() ? QString() : " — правило " + name));
+        }
+        // The thumbnails' fates by the new rule, worked out anew once they
+        // have been.
+        if (FatesThread != nullptr) {
+            StopFigureFates();
+            for (PictureBox* thumbnail : Picture2) {
+                thumbnail->setToolTip({});
+                thumbnail->setAccessibleDescription({});
+            }
+            StartFigureFates();
+        }
+    });
+    // The commands' states and texts follow the changes and the mode.
+    connect(Undo, &QUndoStack::indexChanged, this, [this] { Commands->refresh(); });
+    connect(Work, &W::modeChanged, this, [this] { Commands->refresh(); });
 }
 
 void MainWindow::PaintFieldCell(int N, std::int8_t State)
@@ -83,19 +118,6 @@ void MainWindow::PaintFieldCell(int N, std::int8_t State)
     }
 }
 
-void MainWindow::ShowKeptField()
-{
-    LiveCount = 0;
-    if (CycleCount >= 1 && History.size() >= CycleCount) {
-        const FieldArray next = FieldCells;
-        History.unpack(CycleCount - 1, FieldCells);
-        DrawField();
-        FieldCells = next;
-    } else {
-        DrawField();
-    }
-}
-
 void MainWindow::Picture1_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPointF At)
 {
     if (Button != Qt::LeftButton) {
@@ -109,10 +131,10 @@ void MainWindow::Picture1_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifier
         }
         return;
     }
-    if (!CanEditField() || !cell || !LiveArea.contains(cell->column, cell->row)) {
+    if (!Work->canEdit() || !cell || !LiveArea.contains(cell->column, cell->row)) {
         return;
     }
-    Stroke.shown = ShownField();
+    Stroke.shown = Work->shownField();
     const int n = FieldCellNumber(cell->column, cell->row);
     Stroke.state = std::int8_t(1 - Stroke.shown[size_t(n)]);
     Stroke.active = true;
@@ -152,8 +174,8 @@ void MainWindow::Picture1_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers,
         return;
     }
     Stroke.active = false;
-    if (!CanEditField()) {
-        ShowKeptField();  // a run began meanwhile: the stroke is not made
+    if (!Work->canEdit()) {
+        Work->redraw();  // a run began meanwhile: the stroke is not made
         return;
     }
     EditField(QStringLiteral("клетки поля"), Stroke.shown);
@@ -162,53 +184,24 @@ void MainWindow::Picture1_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers,
 void MainWindow::EditField(const QString& What, const FieldArray& Edited, bool ByHand,
                            const std::optional<rule::Rule>& Rule)
 {
-    const bool newRule = Rule && !(*Rule == FieldRule);
-    if (!CanEditField() || (Edited == ShownField() && !newRule)) {
-        return;
-    }
     const rule::Rule before = FieldRule;
-    Undo->push(new FieldChange(this, What, false, ByHand, [this, Edited, Rule] {
-        if (Rule) UseRule(*Rule);
-        GoOnFrom(Edited);
-    }));
-    if (newRule) TellRuleTaken(before);
-    Commands->refresh();
+    if (Work->editField(What, Edited, ByHand, Rule) && !(before == FieldRule)) {
+        TellRuleTaken(before);
+    }
 }
 
 void MainWindow::PutOnField(const FieldArray& Field, const QString& What, const std::optional<rule::Rule>& Rule)
 {
     const rule::Rule before = FieldRule;
-    Undo->push(new FieldChange(this, What, true, false, [this, Field, Rule] {
-        EndRun();
-        if (Rule) UseRule(*Rule);
-        StartPausedAt(Field);
-    }));
+    Work->putOnField(Field, What, Rule);
     if (!(before == FieldRule)) TellRuleTaken(before);
-    Commands->refresh();
 }
 
 void MainWindow::OpenWithRule(const PatternArray& Pattern, const QString& What, bool ByHand, const rule::Rule& Rule)
 {
     const rule::Rule before = FieldRule;
-    if (Timer1->isActive()) {
-        Timer1->stop();
-    }
-    // The run on the field, if any, goes on by the rule from the generation
-    // shown, under the editor; taken before the change cuts the run there.
-    const bool begun = !History.empty();
-    const FieldArray shown = ShownField();
-    Undo->push(new FieldChange(
-        this, What, false, ByHand,
-        [this, Pattern, Rule, begun, shown] {
-            UseRule(Rule);
-            if (begun) {
-                GoOnFrom(shown);
-            }
-            PatternFile_Open(Pattern);
-        },
-        WorkPart::Pattern));
+    Work->openWithRule(Pattern, What, ByHand, Rule);
     TellRuleTaken(before);
-    Commands->refresh();
 }
 
 void MainWindow::TellRuleTaken(const rule::Rule& Before)
@@ -217,122 +210,14 @@ void MainWindow::TellRuleTaken(const rule::Rule& Before)
                  .arg(QString::fromStdString(FieldRule.Text()), QString::fromStdString(Before.Text())));
 }
 
-void MainWindow::StartPausedAt(const FieldArray& Field)
-{
-    // A run paused at its start figure as «Пуск» would begin it: the first
-    // tick draws generation 0 and counts 1, so that every generation has one
-    // number however the run came about.
-    History.cut(0);
-    FieldCells = Field;
-    CycleCount = 0;
-    History.start(FieldCells);
-    Run.holdPaused();
-    FateShown = -1;
-    Timer1_Timer();
-    ShowRunStatus();
-}
-
-void MainWindow::GoOnFrom(const FieldArray& Edited)
-{
-    if (CycleCount <= 1) {
-        // The start figure shown: the field as edited is the new one.
-        StartPausedAt(Edited);
-        return;
-    }
-    // The generation shown, edited, is drawn by the tick counting
-    // CycleCount once more: the next generation and the stop rules follow
-    // from the edit, and the fate is judged from it on.
-    const int shown = ShownGeneration();
-    History.cut(shown);
-    CycleCount = std::int16_t(shown);
-    FieldCells = Edited;
-    History.recordEdited(shown, FieldCells);
-    Run.holdPaused();
-    Timer1_Timer();
-    ShowRunStatus();
-}
-
-MainWindow::FieldState MainWindow::TakeFieldState(int CutAt)
-{
-    FieldState state;
-    state.cells = FieldCells;
-    state.count = CycleCount;
-    state.countText = Label1->text();
-    state.run = Run;
-    state.tail = History.cut(CutAt);
-    state.editorShown = EditorShown();
-    state.preview = PreviewShows;
-    state.rule = FieldRule;
-    state.pattern = PatternCells;
-    return state;
-}
-
-void MainWindow::RestoreFieldState(FieldState&& State)
-{
-    Timer1->stop();
-    FieldCells = State.cells;
-    CycleCount = State.count;
-    Label1->setText(State.countText);
-    Run.takeModeOf(State.run);
-    // A run that was going when the change came (a pattern opened onto
-    // the field) comes back paused: undoing never starts the timer.
-    if (Run.running() && !Run.paused()) {
-        Run.holdPaused();
-    }
-    History.restore(std::move(State.tail));
-    if (!(FieldRule == State.rule)) {
-        UseRule(State.rule);
-    }
-    // A change that opened a pattern with its rule gives the pattern back.
-    const bool patternChanged = PatternCells != State.pattern;
-    PatternCells = State.pattern;
-    if (EditorShown() != State.editorShown || (patternChanged && State.editorShown)) {
-        ShowEditor(State.editorShown);
-    }
-    if (PreviewShows != State.preview) {
-        ShowPreviewOf(State.preview);
-    }
-    FateShown = -1;
-    ShowKeptField();
-    ShowFate();
-    ShowRunStatus();
-    NameCount(true);
-}
-
 void MainWindow::EditPattern(const QString& What, const std::function<void()>& Change, bool ByHand)
 {
-    const PatternArray before = PatternCells;
-    const bool editorBefore = EditorShown();
-    const RunState runBefore = Run;
-    Change();
-    if (PatternCells != before) {
-        Undo->push(new PatternChange(this, What, ByHand, {before, editorBefore, runBefore}, {PatternCells, EditorShown(), Run}));
-    }
-}
-
-void MainWindow::SetRunMode(const RunState& Mode)
-{
-    // As the state came back from an undone edit: held paused, never going.
-    Timer1->stop();
-    Run.takeModeOf(Mode);
-    if (Run.running() && !Run.paused()) {
-        Run.holdPaused();
-    }
-    ShowRunStatus();
-    NameCount(true);
-}
-
-void MainWindow::SetPatternCells(const PatternArray& Pattern)
-{
-    // Shown in the editor, opened where it was not: an undone change of the
-    // pattern is seen where it is made.
-    PatternCells = Pattern;
-    ShowEditor(true);
+    Work->changePattern(What, ByHand, Change);
 }
 
 bool MainWindow::EditorShown() const
 {
-    return Picture3->isVisibleTo(this);
+    return Work->editorOpen();
 }
 
 void MainWindow::ShowEditor(bool Shown)
@@ -342,7 +227,7 @@ void MainWindow::ShowEditor(bool Shown)
         Picture3->setVisible(true);
         Picture3->surface().clear();
         DrawEditor();
-    } else if (EditorShown()) {
+    } else if (Picture3->isVisibleTo(this)) {
         Picture3->setEnabled(false);
         Picture3->setVisible(false);
     }
@@ -355,8 +240,7 @@ void MainWindow::UndoEdit()
 {
     if (Undo->canUndo()) {
         Stroke.active = false;
-        Undo->undo();
-        Commands->refresh();
+        Work->undo();
     }
 }
 
@@ -364,8 +248,7 @@ void MainWindow::RedoEdit()
 {
     if (Undo->canRedo()) {
         Stroke.active = false;
-        Undo->redo();
-        Commands->refresh();
+        Work->redo();
     }
 }
 

@@ -2,7 +2,6 @@
 // and mirrored by the lattice's symmetries; and patterns pasted onto the
 // field, added to what it holds. Each is one change to undo.
 #include <QCursor>
-#include <QTimer>
 
 #include "app/fill_dialog.h"
 #include "app/main_window.h"
@@ -30,10 +29,10 @@ std::optional<lattice::GridCell> MainWindow::PointerCell() const
 void MainWindow::AddToField(const std::vector<int>& Cells, const QString& What, const std::optional<rule::Rule>& Rule)
 {
     // A going run is held where it is, and the paste goes on from there.
-    if (Timer1->isActive()) {
+    if (Work->mode() == Workspace::Mode::Running) {
         RunPause();
     }
-    FieldArray field = ShownField();
+    FieldArray field = Work->shownField();
     for (int n : Cells) {
         field[size_t(n)] = 1;
     }
@@ -50,10 +49,10 @@ void MainWindow::TransformSelection(lattice::Symmetry Symmetry, const QString& W
     if (!CanTransformSelection()) {
         return;
     }
-    if (Timer1->isActive()) {
+    if (Work->mode() == Workspace::Mode::Running) {
         RunPause();
     }
-    FieldArray field = ShownField();
+    FieldArray field = Work->shownField();
     std::vector<lattice::Cell> live;
     for (int c = Selection.c1; c <= Selection.c2; ++c) {
         for (int r = Selection.r1; r <= Selection.r2; ++r) {
@@ -88,13 +87,7 @@ void MainWindow::TransformSelection(lattice::Symmetry Symmetry, const QString& W
 
 void MainWindow::SelectCells(const CellRect& Cells)
 {
-    Selection = Cells;
-    if (Cells.empty()) {
-        Picture1->setOverlay({});
-    } else {
-        const PixelRect pixels = PixelsOf(Cells);
-        Picture1->setOverlay(QRect(pixels.x, pixels.y, pixels.width, pixels.height));
-    }
+    Work->setSelection(Cells);
 }
 
 CellRect MainWindow::EditedArea() const
@@ -104,7 +97,7 @@ CellRect MainWindow::EditedArea() const
 
 void MainWindow::ClearFieldCells()
 {
-    FieldArray field = ShownField();
+    FieldArray field = Work->shownField();
     ClearCells(field, EditedArea());
     EditField(Selection.empty() ? QStringLiteral("очистка поля") : QStringLiteral("очистка выделенного"), field);
 }
@@ -114,7 +107,7 @@ void MainWindow::FillField(const FillChoice& Choice)
     const CellRect area = Choice.area == FillChoice::Area::Whole       ? RunnableArea
                           : Choice.area == FillChoice::Area::Selection ? EditedArea()
                                                                        : CentredRect(Choice.columns, Choice.rows);
-    FieldArray field = ShownField();
+    FieldArray field = Work->shownField();
     FillRandom(field, area, Choice.percent, Choice.seed);
     EditField(QStringLiteral("случайное заполнение, зерно %1").arg(Choice.seed), field);
 }
@@ -129,11 +122,11 @@ void MainWindow::AskFillField()
 
 void MainWindow::CutSelection()
 {
-    if (Selection.empty() || !CanEditField()) {
+    if (Selection.empty() || !Work->canEdit()) {
         return;
     }
     CopyField();
-    FieldArray field = ShownField();
+    FieldArray field = Work->shownField();
     ClearCells(field, Selection);
     EditField(QStringLiteral("вырезание"), field);
 }

@@ -42,7 +42,7 @@ bool MainWindow::FieldHasCells() const
     if (Selection.empty() && CycleCount >= 1 && CycleCount <= History.size()) {
         return History.population(CycleCount - 1) > 0;
     }
-    return !LiveCells(ShownField(), Selection.empty() ? WholeField : Selection).empty();
+    return !LiveCells(Work->shownField(), Selection.empty() ? WholeField : Selection).empty();
 }
 
 void MainWindow::CopyField()
@@ -53,9 +53,9 @@ void MainWindow::CopyField()
     const std::string cycle = std::to_string(CycleCount);
     const std::string text =
         Selection.empty()
-            ? rle::WriteCells(LiveCells(ShownField(), WholeField), "Поле, цикл " + cycle, ShownGeneration(), FieldRule)
-            : rle::WriteCells(LiveCells(ShownField(), Selection), "Выделенное на поле, цикл " + cycle,
-                              ShownGeneration(), FieldRule);
+            ? rle::WriteCells(LiveCells(Work->shownField(), WholeField), "Поле, цикл " + cycle, Work->shownGeneration(), FieldRule)
+            : rle::WriteCells(LiveCells(Work->shownField(), Selection), "Выделенное на поле, цикл " + cycle,
+                              Work->shownGeneration(), FieldRule);
     QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }
 
@@ -70,9 +70,9 @@ bool MainWindow::SaveFieldRleTo(const QString& Path)
 {
     // The whole field at its generation: it opens back where it stood.
     if (!Files->saveBytes(Path,
-                          QByteArray::fromStdString(rle::WriteCells(LiveCells(ShownField(), WholeField),
+                          QByteArray::fromStdString(rle::WriteCells(LiveCells(Work->shownField(), WholeField),
                                                                     QFileInfo(Path).completeBaseName().toStdString(),
-                                                                    ShownGeneration(), FieldRule)),
+                                                                    Work->shownGeneration(), FieldRule)),
                           QStringLiteral("Поле не сохранено в файл %1."))) {
         return false;
     }
@@ -109,7 +109,7 @@ void MainWindow::ShowPlot()
         Plot->setRuleName(RuleName());
         new FramePacer(Plot);  // repainted at most once per display frame
         // ShowCycle stops the timer and repaints the plot.
-        connect(Plot, &ColonyPlot::picked, this, &MainWindow::ShowCycle);
+        connect(Plot, &ColonyPlot::picked, Work, &Workspace::showCycle);
         connect(Plot, &ColonyPlot::saveRequested, this, [this] {
             Files->askSavePng(Plot->picture(), QStringLiteral("Сохранить ход колонии"),
                               QStringLiteral("Ход колонии не сохранён в файл %1."));

@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/changes.h"
 #include "app/exit_question.h"
 #include "app/help_text.h"
 #include "app/recent_files.h"
@@ -65,7 +64,7 @@ void NameLabelValue(QLabel* label, const char* what)
     }
 }
 
-MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent), Work(new Workspace(this))
 {
     SetUpLayout();
     Form_Load();
@@ -135,7 +134,7 @@ void MainWindow::SetUpLayout()
     }
 
     Pacer = new FramePacer(this);
-    Files = new PatternFiles(this, PatternCells, FieldRule);
+    Files = new PatternFiles(this, Work->pattern(), Work->rule());
     connect(Files, &PatternFiles::patternRead, this,
             [this](const PatternArray& pattern, const QString& how, PatternFiles::Source source, const rule::Rule& rule) {
                 if (rule == FieldRule) {
@@ -166,10 +165,7 @@ void MainWindow::SetUpLayout()
     Timer1->setInterval(TimerIntervalMs);
 
     // «Пуск» replaces the field and the run on it: a change to undo.
-    connect(Command1, &QPushButton::clicked, this, [this] {
-        Undo->push(new RunStart(this, QStringLiteral("пуск"), [this] { Command1_Click(); }));
-        Commands->refresh();
-    });
+    connect(Command1, &QPushButton::clicked, Work, &Workspace::startChange);
     connect(Command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
     connect(Command5, &QPushButton::clicked, this, &MainWindow::Command5_Click);
     connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
@@ -340,10 +336,8 @@ void MainWindow::Form_Load()
     // colours are the constants of the shared state.
     HelpText = ComposeHelpText();
     FigureLibrary.fill(0);
-    FieldCells.fill(0);
     FieldCellY.fill(0);
     FieldCellX.fill(0);
-    PatternCells.fill(0);
     EditorCellY.fill(0);
     EditorCellX.fill(0);
     PreviewCellY.fill(0);

@@ -1,7 +1,10 @@
-// The one window of Hexagonal Life. It owns the shared state (inherited, so
-// every procedure uses the values by name), the controls of the layout and
-// the event procedures. Its procedures are defined here in app/, a file to
-// each concern; what they compute without a window lives in the folders below.
+// The one window of Hexagonal Life. It owns the Workspace (the field, the
+// pattern, the run and its mode), the shared state of its drawing
+// (inherited, so every procedure uses the values by name), the controls of
+// the layout and the event procedures: each turns a click, a key or a tick
+// into an operation of the Workspace, and the window draws what the
+// Workspace's signals tell. Its procedures are defined here in app/, a file
+// to each concern; what they compute without a window lives below.
 #pragma once
 
 #include <array>
@@ -23,6 +26,7 @@
 #include "history/run_history.h"
 #include "lattice/lattice.h"
 #include "workspace/unsaved_work.h"
+#include "workspace/workspace.h"
 
 class QDialog;
 class QImage;
@@ -50,6 +54,19 @@ public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    // The document: every change of the field, the pattern and the run is
+    // one of its operations.
+    Workspace* const Work;
+    // What the Workspace holds, read under the names the procedures use.
+    const FieldArray& FieldCells = Work->field();
+    const PatternArray& PatternCells = Work->pattern();
+    const std::int16_t& CycleCount = Work->count();
+    const int& LiveCount = Work->liveCount();
+    const RunState& Run = Work->run();
+    const RunHistory& History = Work->history();
+    const rule::Rule& FieldRule = Work->rule();
+    const CellRect& Selection = Work->selection();
+
     // Controls, named as in the layout.
     PictureBox* Picture1 = nullptr;  // the field
     std::array<PictureBox*, FigureCount> Picture2{};  // the thumbnails
@@ -67,22 +84,16 @@ public:
     FramePacer* Pacer = nullptr;
     // Open, save, copy and paste of patterns as RLE.
     PatternFiles* Files = nullptr;
-    // Whether a run is going or paused, and its pace.
-    RunState Run;
     // The commands beyond the buttons: their actions, keys and menu.
     CommandTable* Commands = nullptr;
-    // Every generation of the current run, and its fate.
-    RunHistory History;
-    // The rule the field runs by: B2/S2 unless a file, the command line or
-    // «Правило…» chose another (app/rule_change.cpp).
-    rule::Rule FieldRule;
-    // The rule changed, as one change to undo: the run goes on by it from
-    // the generation shown, the later ones dropped.
+    // The rule the field runs by is B2/S2 unless a file, the command line
+    // or «Правило…» chose another (app/rule_change.cpp). The rule changed,
+    // as one change to undo: the run goes on by it from the generation
+    // shown, the later ones dropped.
     void ChangeRule(const rule::Rule& Rule);
     // «Правило…»: the dialog, then the change.
     void AskRule();
-    // The rule taken without undo (at start, and as a change does it):
-    // the status strip, the plot, the key list and the thumbnails follow.
+    // The rule taken without undo (at start).
     void UseRule(const rule::Rule& Rule);
     // The rule's name for the status strip and titles; empty for B2/S2.
     QString RuleName() const;
@@ -114,12 +125,6 @@ public:
     void RunBack();     // the previous generation
     void RunFirst();    // the start figure
     void RunLatest();   // the latest generation known
-    // Shows the generation that the tick counting `Count` draws, field and
-    // count as that tick leaves them; the run is held paused there, or
-    // ended where it ended.
-    void ShowCycle(int Count);
-    bool CanBrowse() const;
-    bool CanStep() const;
     void ShowPlot();
     void ShowSearch();
     void CopyField();
@@ -149,10 +154,7 @@ public:
     // to undo: the start figure placed by «Пуск», or the field as it was
     // drawn, opened, pasted or filled.
     void RunAgain();
-    // A run started from `Start` as «Пуск» starts one from the pattern.
-    void StartRun(const FieldArray& Start);
     void ShowKeyList();
-    bool CanRunAgain() const;
 
     // The field as a workspace (app/field_editing.cpp): drawn by hand when
     // no run is going, a rectangle selected with Shift, cleared or filled at
@@ -160,14 +162,9 @@ public:
     QUndoStack* Undo = nullptr;
     // Whether the field or the pattern holds work by hand not in a file.
     std::unique_ptr<UnsavedWork> Unsaved;
-    CellRect Selection;  // empty when nothing is selected
     void Picture1_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPointF At);
     void Picture1_MouseMove(Qt::MouseButtons Buttons, Qt::KeyboardModifiers Shift, QPointF At);
     void Picture1_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPointF At);
-    bool CanEditField() const;
-    // The generation the field shows, and its number.
-    FieldArray ShownField() const;
-    int ShownGeneration() const;
     // The shown generation changed to `Edited`, as one change to undo; by
     // hand unless said otherwise.
     // With a rule (a paste of a pattern of another rule), the rule too, in
@@ -199,28 +196,9 @@ public:
     void OpenWithRule(const PatternArray& Pattern, const QString& What, bool ByHand, const rule::Rule& Rule);
     // The pattern changed by `Change`, as one change to undo.
     void EditPattern(const QString& What, const std::function<void()>& Change, bool ByHand = false);
-    void SetPatternCells(const PatternArray& Pattern);
-    // The run's mode as `Mode` has it, held paused where it was going: a
-    // figure chosen stops a run, and undone, the run is there again.
-    void SetRunMode(const RunState& Mode);
     // The editor and «Пуск» shown and usable, or hidden as a run hides them.
     void ShowEditor(bool Shown);
     bool EditorShown() const;
-    // What a change of the field changes, taken before it and given back
-    // when it is undone.
-    struct FieldState {
-        FieldArray cells{};
-        std::int16_t count = 0;
-        QString countText;
-        RunState run;
-        RunHistory::Tail tail;
-        bool editorShown = false;
-        std::optional<PatternArray> preview;
-        rule::Rule rule;
-        PatternArray pattern{};
-    };
-    FieldState TakeFieldState(int CutAt);
-    void RestoreFieldState(FieldState&& State);
 
     // Procedures.
     void LoadFigureLibrary();
@@ -228,14 +206,12 @@ public:
     void BuildFieldGrid();
     void BuildEditorGrid();
     void BuildPreviewGrid();
-    void ClearPattern();
-    void ClearField();
+    // Paints the generation the Workspace shows.
     void DrawField();
     void DrawEditor();
+    // Draws the start figure the Workspace last started from, none before
+    // the first run.
     void DrawPreview();
-    // The start figure the preview shows, none before the first run.
-    std::optional<PatternArray> PreviewShows;
-    void ShowPreviewOf(const std::optional<PatternArray>& Pattern);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -257,12 +233,10 @@ private:
     QMetaObject::Connection ScreenWatch[3];
     bool ScreenWatched = false;
     void SetUpCommands();
+    // The field's mouse, and the window's answers to the Workspace's
+    // signals (app/field_editing.cpp).
     void SetUpWorkspace();
-    void GoOnFrom(const FieldArray& Edited);
-    void StartPausedAt(const FieldArray& Field);
     void PaintFieldCell(int N, std::int8_t State);
-    // Paints the generation the field shows, as kept.
-    void ShowKeptField();
     CellRect EditedArea() const;
     void TellWhatFieldClicksDo();
     // A word on what the user may do, shown in the fate's place a while.
@@ -280,8 +254,7 @@ private:
     std::optional<FieldPosition> SelectFrom;
     FillChoice LastFill;
     void FitTopBar();
-    // Ends a run however it ends: the timer stops, the status clears.
-    void EndRun();
+    // The timer, the status and the count's name follow the run's mode.
     void ShowRunStatus();
     // Names Label1 by the count it shows: at once when a run stops or a
     // generation is shown, at most every CountNameIntervalMs while it runs.
@@ -303,19 +276,14 @@ private:
     // has room for it, so that it covers none of the field; else at the
     // work area's bottom right, wholly on the screen where it fits.
     void PlaceBeside(QWidget* window);
-    // Shows the editor, emptied, over the field: the first steps of
-    // choosing a figure and of opening a pattern.
-    void OpenEditor();
 
     // The state each field cell's inner box was last painted with, -1 for
     // not painted yet. DrawField repaints only the boxes whose state differs;
     // the record holds for the revision of the field's image it was made in.
     std::array<std::int8_t, FieldCellCount> FieldPainted{};
     std::uint64_t FieldPaintedRevision = 0;
-    // The columns FieldPainted shows live boxes in, and the live columns of
-    // the generation DrawField last drew: the tick's step works next to them.
+    // The columns FieldPainted shows live boxes in.
     ColumnSpan PaintedColumns{0, FieldColLast};
-    ColumnSpan DrawnColumns;
 };
 
 }  // namespace hexlife

@@ -98,6 +98,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 MainWindow::~MainWindow()
 {
     StopFigureFates();
+    // The Workspace, a child, goes after the window has stopped being one:
+    // what it tells as it goes (its undo stack cleared) reaches no window.
+    disconnect(Work, nullptr, this, nullptr);
+    disconnect(Undo, nullptr, this, nullptr);
 }
 
 void MainWindow::LoadFigureLibrary()
@@ -132,17 +136,14 @@ void MainWindow::DrawThumbnails()
 
 void MainWindow::Picture2_MouseUp(std::int16_t Index, std::int16_t, std::int16_t, float, float)
 {
-    OpenEditor();
-    ClearPattern();
+    PatternArray figure{};
     const int base = Index * FigureCellCount;
     for (int col = 0; col < FigureColCount; ++col) {
         for (int pos = 0; pos < FigureColLen; ++pos) {
-            PatternCells[FigureFirst + pos + PatternColLen * col] =
-                std::int8_t(FigureLibrary[base + pos + FigureColLen * col]);
+            figure[FigureFirst + pos + PatternColLen * col] = std::int8_t(FigureLibrary[base + pos + FigureColLen * col]);
         }
     }
-    DrawEditor();
-    Command1->setEnabled(true);
+    Work->openEditor(figure);
 }
 
 }  // namespace hexlife

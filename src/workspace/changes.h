@@ -1,12 +1,13 @@
-// The changes the window's undo stack holds, each a WorkChange: what it
-// changes is taken just before it is made and given back when it is undone.
+// The changes the Workspace's undo stack holds, each a WorkChange: what it
+// changes is taken just before it is made and given back when it is
+// undone. They act on the Workspace alone.
 #pragma once
 
 #include <functional>
 #include <optional>
 
-#include "app/main_window.h"
 #include "workspace/work_change.h"
+#include "workspace/workspace.h"
 
 namespace hexlife {
 
@@ -17,7 +18,7 @@ public:
     // the field); else it goes on from the generation shown. A pattern
     // opened into the editor with a rule of its own is a change of both,
     // counted as the pattern's.
-    FieldChange(MainWindow* window, const QString& text, bool fromStart, bool byHand, std::function<void()> change,
+    FieldChange(Workspace* work, const QString& text, bool fromStart, bool byHand, std::function<void()> change,
                 WorkPart part = WorkPart::Field);
     // The first redo makes the change; a later one puts back the state the
     // change left, whatever was run or shown since it was undone.
@@ -25,32 +26,32 @@ public:
     void undo() override;
 
 private:
-    MainWindow* window_;
+    Workspace* work_;
     bool fromStart_;
     int cutAt_ = 0;
     std::function<void()> change_;
-    MainWindow::FieldState before_;
-    std::optional<MainWindow::FieldState> after_;
+    Workspace::Snapshot before_;
+    std::optional<Workspace::Snapshot> after_;
 };
 
-// A run started, by «Пуск» or run again: the field and the run before it
-// are given back when it is undone, and done again it starts the same run,
-// from the same start figure, anew.
+// A run started, by «Пуск» (from the pattern) or run again (from a field):
+// the field and the run before it are given back when it is undone, and
+// done again it starts the same run, from the same start figure, anew.
 class RunStart : public WorkChange {
 public:
-    RunStart(MainWindow* window, const QString& text, std::function<void()> start);
+    RunStart(Workspace* work, const QString& text, std::optional<FieldArray> from = std::nullopt);
     void redo() override;
     void undo() override;
 
 private:
-    MainWindow* window_;
-    std::function<void()> start_;
-    MainWindow::FieldState before_;
+    Workspace* work_;
+    std::optional<FieldArray> from_;
+    Workspace::Snapshot before_;
 };
 
 // A change of the pattern, made before it is pushed: the first redo is the
-// change itself, already on the editor as its procedures drew it. A figure
-// chosen also opens the editor and stops the run: both come back with it.
+// change itself, already made. A figure chosen also opens the editor and
+// stops the run: both come back with it.
 class PatternChange : public WorkChange {
 public:
     struct Side {
@@ -58,13 +59,13 @@ public:
         bool editor;
         RunState run;
     };
-    PatternChange(MainWindow* window, const QString& text, bool byHand, const Side& before, const Side& after);
+    PatternChange(Workspace* work, const QString& text, bool byHand, const Side& before, const Side& after);
     void redo() override;
     void undo() override;
 
 private:
     void show(const Side& side);
-    MainWindow* window_;
+    Workspace* work_;
     Side before_, after_;
     bool made_ = true;
 };
