@@ -19,23 +19,24 @@ inline const Result& Search44()
         r.box = {4, 4};
         r.end = r.box.figures();
         std::atomic<bool> cancel{false};
-        RunSearch({r.box, 0, r.end, false, 0, 2}, r.progress, cancel);
+        RunSearch({r.box, r.rule, 0, r.end, false, 0, 2}, r.progress, cancel);
         return r;
     }();
     return result;
 }
 
 inline Result RunRange(const Box& box, std::uint64_t begin, std::uint64_t end, int threads, bool sample = false,
-                       std::uint64_t seed = 0)
+                       std::uint64_t seed = 0, const hexlife::rule::Rule& rule = {})
 {
     Result r;
     r.box = box;
+    r.rule = rule;
     r.begin = begin;
     r.end = end;
     r.sample = sample;
     r.seed = seed;
     std::atomic<bool> cancel{false};
-    RunSearch({box, begin, end, sample, seed, threads}, r.progress, cancel);
+    RunSearch({box, rule, begin, end, sample, seed, threads}, r.progress, cancel);
     return r;
 }
 

@@ -397,7 +397,7 @@ void SearchWindow::startSearch()
     }
     running_ = std::move(next);
     job_ = std::make_shared<Job>();
-    job_->request = {running_.box, running_.begin, running_.end, running_.sample, running_.seed, Threads()};
+    job_->request = {running_.box, running_.rule, running_.begin, running_.end, running_.sample, running_.seed, Threads()};
     // Block by block, so that the progress bar moves and a cancel keeps
     // the work of all but the last seconds: a unit of the symmetry of 5 x 5
     // is some 14 s of one core's work.
