@@ -48,11 +48,11 @@ constexpr std::int64_t MaxResultBytes = std::int64_t(1) << 30;
 
 struct Result {
     Box box;
-    rule::Rule rule;  // the rule the figures ran by
     bool sample = false;
     std::uint64_t seed = 0;
     std::uint64_t begin = 0, end = 0;  // items asked for
     Progress progress;                 // what is done of them
+    rule::Rule rule;                   // the rule the figures ran by
     bool complete() const;
     std::uint64_t items() const { return end - begin; }
 };

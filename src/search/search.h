@@ -130,8 +130,6 @@ bool RangesOverlap(const Ranges& a, const Ranges& b);
 // or with a sample the indices of the sample's draws (SampleFigure).
 struct Request {
     Box box;
-    // The rule the figures run by (B2/S2H unless set); never one with B0.
-    rule::Rule rule;
     std::uint64_t begin = 0, end = 0;
     bool sample = false;
     std::uint64_t seed = 0;
@@ -141,6 +139,9 @@ struct Request {
     // the symmetry maps onto themselves, where the box has at least this
     // many units (and at most MaxSymmetryUnits); the result is the same.
     int symmetryMinUnits = 8;
+    // The rule the figures run by (B2/S2H unless set); never one with B0.
+    // Last, so that the requests written as {box, begin, end, ...} stand.
+    rule::Rule rule;
 };
 constexpr int MaxSymmetryUnits = 64;
 // Draw i of the sample with this seed: a figure of the box, the same on
