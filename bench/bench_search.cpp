@@ -244,7 +244,7 @@ int main(int argc, char** argv)
         for (int threads : {1, 2}) {
             Progress progress;
             std::atomic<bool> cancel{false};
-            const Request request{box, {}, 0, figures, false, 0, threads};
+            const Request request{box, 0, figures, false, 0, threads};
             const double s = threads == 1 ? CpuSeconds([&] { RunSearch(request, progress, cancel); }, CLOCK_PROCESS_CPUTIME_ID)
                                           : Seconds([&] { RunSearch(request, progress, cancel); });
             (threads == 1 ? one : two).push_back(double(figures) / s);
@@ -275,7 +275,7 @@ int main(int argc, char** argv)
         for (int minUnits : {MaxSymmetryUnits + 1, 1}) {
             Progress progress;
             std::atomic<bool> cancel{false};
-            Request request{whole, {}, 0, whole.figures(), false, 0, 1};
+            Request request{whole, 0, whole.figures(), false, 0, 1};
             request.symmetryMinUnits = minUnits;
             const double s = CpuSeconds([&] { RunSearch(request, progress, cancel); }, CLOCK_PROCESS_CPUTIME_ID);
             (minUnits == 1 ? paired : blocks).push_back(double(whole.figures()) / s);

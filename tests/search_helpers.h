@@ -19,7 +19,7 @@ inline const Result& Search44()
         r.box = {4, 4};
         r.end = r.box.figures();
         std::atomic<bool> cancel{false};
-        RunSearch({r.box, r.rule, 0, r.end, false, 0, 2}, r.progress, cancel);
+        RunSearch({r.box, 0, r.end, false, 0, 2}, r.progress, cancel);
         return r;
     }();
     return result;
@@ -36,7 +36,9 @@ inline Result RunRange(const Box& box, std::uint64_t begin, std::uint64_t end, i
     r.sample = sample;
     r.seed = seed;
     std::atomic<bool> cancel{false};
-    RunSearch({box, rule, begin, end, sample, seed, threads}, r.progress, cancel);
+    Request request{box, begin, end, sample, seed, threads};
+    request.rule = rule;
+    RunSearch(request, r.progress, cancel);
     return r;
 }
 

@@ -158,7 +158,7 @@ private slots:
         const std::string whole = FormatResult(Search44());
         auto run = [](Result& r, int threads, const std::atomic<bool>& cancel,
                       const std::function<void(const Progress&)>& onProgress = {}) {
-            Request request{r.box, r.rule, 0, r.end, false, 0, threads};
+            Request request{r.box, 0, r.end, false, 0, threads};
             request.symmetryMinUnits = 1;
             return RunSearch(request, r.progress, cancel, onProgress, 0.001);
         };
@@ -199,7 +199,7 @@ private slots:
         r.end = 65536;
         std::atomic<bool> cancel{false};
         int calls = 0;
-        const bool whole = RunSearch({r.box, r.rule, 0, r.end, false, 0, 2}, r.progress, cancel, [&](const Progress& p) {
+        const bool whole = RunSearch({r.box, 0, r.end, false, 0, 2}, r.progress, cancel, [&](const Progress& p) {
             ++calls;
             if (RangesSize(p.done) > 0) cancel = true;
         }, 0.001);
@@ -211,7 +211,7 @@ private slots:
         QVERIFY(saved.result.has_value());
         Result resumed = *saved.result;
         cancel = false;
-        QVERIFY(RunSearch({r.box, r.rule, 0, r.end, false, 0, 2}, resumed.progress, cancel));
+        QVERIFY(RunSearch({r.box, 0, r.end, false, 0, 2}, resumed.progress, cancel));
         QCOMPARE(FormatResult(resumed), FormatResult(Search44()));
     }
 };

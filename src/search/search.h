@@ -141,7 +141,7 @@ struct Request {
     int symmetryMinUnits = 8;
     // The rule the figures run by (B2/S2H unless set); never one with B0.
     // Last, so that the requests written as {box, begin, end, ...} stand.
-    rule::Rule rule;
+    rule::Rule rule{};
 };
 constexpr int MaxSymmetryUnits = 64;
 // Draw i of the sample with this seed: a figure of the box, the same on
