@@ -437,9 +437,9 @@ private slots:
             QStringList words;
         };
         const QList<Case> cases = {
-            {"B3/S23", false, {message("B3/S23"), "квадратной"}},
+            {"B3/S23", false, {"Правило «B3/S23»", message("B3/S23"), "квадратной"}},
             {"B2/S2", false, {message("B2/S2")}},
-            {"B2/S7H", false, {message("B2/S7H")}},
+            {"B2/S7H", false, {"В правиле «B2/S7H»", message("B2/S7H")}},
             {"", false, {message("")}},
             {"B0/S2H", false, {"B0/S2H с B0", "ожила бы сразу"}},
             {"b2o/s2m34h", true, {"B2o/S2m34H", "поворотов"}},

@@ -8,24 +8,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "rule/rule_words.h"
+
 namespace hexlife {
-
-// rule::Message begins in lower case, for the middle of a sentence.
-QString RuleProblem(const rule::Error& error)
-{
-    QString text = QString::fromStdString(rule::Message(error));
-    if (!text.isEmpty()) {
-        text[0] = text[0].toUpper();
-    }
-    return text + ".";
-}
-
-QString RuleKind(const rule::Rule& rule)
-{
-    return rule.IsTotalistic() ? QStringLiteral("по числу соседей")
-           : rule.IsIsotropic() ? QStringLiteral("по числу соседей и тому, как они стоят")
-                                : QStringLiteral("не симметричное: зависит от того, где какой сосед");
-}
 
 RuleDialog::RuleDialog(const rule::Rule& current, QWidget* parent) : QDialog(parent)
 {
@@ -92,11 +77,11 @@ void RuleDialog::checkText()
     rule_ = read.rule;
     ok->setEnabled(rule_.has_value());
     if (!rule_) {
-        check->setText(RuleProblem(read.error));
+        check->setText(QString::fromStdString(rule::Sentence(read.error)));
         map->setText(QStringLiteral("—"));
     } else {
         const QString canonical = QString::fromStdString(rule_->Text());
-        const QString kind = RuleKind(*rule_);
+        const QString kind = QString::fromStdString(rule::Kind(*rule_));
         check->setText(QStringLiteral("Правило %1, %2.").arg(canonical, kind) +
                        (rule_->HasB0() ? QStringLiteral(" Пустая клетка без живых соседей рождается (B0).")
                                        : QString()));

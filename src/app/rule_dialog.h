@@ -22,12 +22,6 @@ using rule::KnownRule;
 using rule::KnownRuleCount;
 using rule::KnownRules;
 
-// rule::Message as a sentence of its own: capital first, full stop.
-QString RuleProblem(const rule::Error& error);
-// How the rule's next state depends on the neighbours: «по числу
-// соседей», ...
-QString RuleKind(const rule::Rule& rule);
-
 class RuleDialog : public QDialog {
     Q_OBJECT
 public:

@@ -140,9 +140,7 @@ std::optional<std::string> ParseOptions(int argc, char** argv, Options& o)
             const rule::ParseResult read = rule::Parse(*v);
             if (!read.rule) return rule::Message(read.error);
             if (read.rule->HasB0()) {
-                return "правило " + read.rule->Text() +
-                       " с B0 не годится для поиска: на бесконечной плоскости каждая пустая клетка без живых "
-                       "соседей ожила бы сразу, и исход фигуры не определить";
+                return B0Refusal(*read.rule);
             }
             o.rule = *read.rule;
         } else if (name == "--columns" || name == "--rows") {

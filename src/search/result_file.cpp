@@ -96,6 +96,13 @@ std::vector<const ObjectTally*> ObjectsInOrder(const Tally& tally)
     return order;
 }
 
+std::string B0Refusal(const rule::Rule& rule)
+{
+    return "правило " + rule.Text() +
+           " с B0 не годится для поиска: на бесконечной плоскости каждая пустая клетка без живых соседей ожила "
+           "бы сразу, и исход фигуры не определить";
+}
+
 const char* ObjectsWord(const rule::Rule& rule) { return rule.IsIsotropic() ? "symmetries" : "translations"; }
 
 std::string FormatResult(const Result& result)
@@ -171,7 +178,7 @@ ParsedResult ParseResult(std::string_view text)
         const rule::ParseResult read = rule::Parse(w[1]);
         if (!read.rule) return fail(rule::Message(read.error));
         if (read.rule->HasB0()) {
-            return fail("правило " + read.rule->Text() + " с B0: так поиск не идёт, пустая плоскость ожила бы сразу");
+            return fail(B0Refusal(*read.rule));
         }
         r.rule = *read.rule;
         w = words(++n);

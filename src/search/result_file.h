@@ -63,6 +63,10 @@ std::string SummaryText(const Tally& tally);
 // The objects in the order of the file: more copies first, then by cells.
 std::vector<const ObjectTally*> ObjectsInOrder(const Tally& tally);
 
+// Why no search runs by a rule with B0, in Russian, from a small letter:
+// «правило B0/S2H с B0 не годится для поиска: ...».
+std::string B0Refusal(const rule::Rule& rule);
+
 // "symmetries" or "translations": how the objects of a search by the rule
 // are made canonical, the word of the file's objects line.
 const char* ObjectsWord(const rule::Rule& rule);

@@ -27,12 +27,13 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/rule_dialog.h"
 #include "files/file_dialog.h"
 #include "files/safe_files.h"
 #include "model.h"
 #include "program.h"
 #include "rle/rle.h"
+#include "rule/known_rules.h"
+#include "rule/rule_words.h"
 #include "surface/surface.h"
 
 namespace hexlife {
@@ -393,16 +394,14 @@ void SearchWindow::checkRule()
     const rule::ParseResult read = rule::Parse(RuleField->currentText().toStdString());
     rule_.reset();
     if (!read.rule) {
-        RuleCheck->setText(RuleProblem(read.error));
+        RuleCheck->setText(QString::fromStdString(rule::Sentence(read.error)));
     } else if (read.rule->HasB0()) {
-        RuleCheck->setText(QStringLiteral("Правило %1 с B0 для поиска не годится: на бесконечной плоскости поиска "
-                                          "каждая пустая клетка без живых соседей ожила бы сразу, и исход фигуры "
-                                          "не определить.")
-                               .arg(QString::fromStdString(read.rule->Text())));
+        // The command line's words, as a sentence.
+        RuleCheck->setText("П" + QString::fromStdString(search::B0Refusal(*read.rule)).mid(1) + '.');
     } else {
         rule_ = read.rule;
         RuleCheck->setText(QStringLiteral("Правило %1, %2; объекты сравниваются %3.")
-                               .arg(QString::fromStdString(rule_->Text()), RuleKind(*rule_),
+                               .arg(QString::fromStdString(rule_->Text()), QString::fromStdString(rule::Kind(*rule_)),
                                     rule_->IsIsotropic() ? QStringLiteral("с точностью до поворотов и отражений")
                                                          : QStringLiteral("только с точностью до сдвигов")));
     }
