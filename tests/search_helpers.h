@@ -3,6 +3,8 @@
 #pragma once
 
 #include <atomic>
+#include <cstdio>
+#include <string>
 
 #include "search/result_file.h"
 #include "search/search.h"
@@ -26,17 +28,42 @@ inline const Result& Search44()
 }
 
 inline Result RunRange(const Box& box, std::uint64_t begin, std::uint64_t end, int threads, bool sample = false,
-                       std::uint64_t seed = 0)
+                       std::uint64_t seed = 0, const hexlife::rule::Rule& rule = {})
 {
     Result r;
     r.box = box;
+    r.rule = rule;
     r.begin = begin;
     r.end = end;
     r.sample = sample;
     r.seed = seed;
     std::atomic<bool> cancel{false};
-    RunSearch({box, begin, end, sample, seed, threads}, r.progress, cancel);
+    Request request{box, begin, end, sample, seed, threads};
+    request.rule = rule;
+    RunSearch(request, r.progress, cancel);
     return r;
+}
+
+// B2/S2H but for one birth: no cell is born of exactly its N and S
+// neighbours, while the two other opposite pairs still bear one. Not
+// isotropic, so Golly and the files know it by its MAP string only.
+inline hexlife::rule::Rule AsymmetricRule()
+{
+    hexlife::rule::Rule rule;
+    rule.Set(hexlife::rule::N | hexlife::rule::S, false);
+    return rule;
+}
+
+// A result's text with its checksum made right again after an edit: only
+// its structure can give it away.
+inline std::string Resummed(std::string body)
+{
+    body = body.substr(0, body.rfind("checksum "));
+    std::uint64_t h = 0xcbf29ce484222325ULL;
+    for (const char c : body) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", (unsigned long long)h);
+    return body + "checksum " + hex + "\n";
 }
 
 }  // namespace testing

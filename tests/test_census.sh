@@ -61,4 +61,18 @@ fi
 grep -q 'not a finished search' "$scratch/err" || fail "the refusal does not say why: $(cat "$scratch/err")"
 [ ! -e "$scratch/unfinished/page.md" ] || fail "a refused result left a page"
 [ -s "$scratch/summary.got" ] && [ -s "$scratch/top.got" ] || fail "the page has no summary or longest-lived rows"
+
+# A page of a search by another rule names it; asked for one rule, a
+# result of another is refused. (A tiny box: the page's words, not its
+# counts, are what is checked here.)
+mkdir "$scratch/rule"
+(cd "$scratch/rule" && "$search" --columns 2 --rows 2 --rule B2/S34H --out r.txt > /dev/null)
+"$tool" --rule b2/s34h "$scratch/rule/r.txt" "$scratch/rule/page.md" || fail "no page of a B2/S34H result"
+grep -q 'run alone by the rule B2/S34H to its fate' "$scratch/rule/page.md" || fail "the page does not name the rule B2/S34H"
+grep -q 'by the rule B2/S2H' "$docs/census.md" || fail "docs/census.md does not name its rule"
+if "$tool" --rule B2/S2H "$scratch/rule/r.txt" "$scratch/rule/other.md" 2> "$scratch/err"; then
+  fail "a B2/S34H result made a page asked for B2/S2H"
+fi
+grep -q 'rule B2/S34H, not B2/S2H' "$scratch/err" || fail "the refusal does not name both rules: $(cat "$scratch/err")"
+[ ! -e "$scratch/rule/other.md" ] || fail "a refused result left a page"
 echo "docs/census.md is the page of docs/census/5x5.txt: $(wc -l < "$scratch/objects.want") objects, 20 longest-lived"

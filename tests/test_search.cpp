@@ -28,6 +28,8 @@ using namespace hexlife;
 using namespace hexlife::search;
 using testing::RunRange;
 using testing::Search44;
+using testing::AsymmetricRule;
+using testing::Resummed;
 
 namespace {
 
@@ -600,16 +602,7 @@ private slots:
     void damagedFilesAndMismatchedShardsAreRefused()
     {
         const std::string good = FormatResult(Search44());
-        auto resum = [](std::string body) {
-            // A changed file with its checksum made right again: only its
-            // structure can give it away.
-            body = body.substr(0, body.rfind("checksum "));
-            std::uint64_t h = 0xcbf29ce484222325ULL;
-            for (const char c : body) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
-            char hex[17];
-            std::snprintf(hex, sizeof hex, "%016llx", (unsigned long long)h);
-            return body + "checksum " + hex + "\n";
-        };
+        const auto resum = Resummed;
         QVERIFY(ParseResult(resum(good)).result.has_value());
         const std::vector<std::pair<std::string, std::string>> edits = {
             {"figures 65536", "figures 65535"},        // not the items done
@@ -642,6 +635,103 @@ private slots:
             QVERIFY2(!m.result && m.error.find(words) != std::string::npos && m.error.find("y.txt") != std::string::npos,
                      m.error.c_str());
         }
+    }
+
+    // A result file names its rule and how its objects were made canonical,
+    // and reads back whole under every kind of rule.
+    void resultFilesNameTheirRule_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("line");     // the file's rule line as Golly's notation has it
+        QTest::addColumn<QString>("objects");  // the objects line
+        QTest::newRow("B2/S2H") << "B2/S2H" << "rule B2/S2H" << "objects symmetries";
+        QTest::newRow("B2/S34H") << "b2/s34h" << "rule B2/S34H" << "objects symmetries";
+        QTest::newRow("letters") << "B2o/S2m34H" << "rule B2o/S2m34H" << "objects symmetries";
+        QTest::newRow("MAP") << QString::fromStdString(AsymmetricRule().Map())
+                             << QString::fromStdString("rule " + AsymmetricRule().Map()) << "objects translations";
+    }
+
+    void resultFilesNameTheirRule()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, line);
+        QFETCH(QString, objects);
+        const rule::ParseResult read = rule::Parse(text.toStdString());
+        QVERIFY(read.rule);
+        const Result r = RunRange({3, 3}, 0, 512, 1, false, 0, *read.rule);
+        const std::string file = FormatResult(r);
+        const QStringList lines = QString::fromStdString(file).split('\n');
+        QCOMPARE(lines[0], QString("hexagonal-life-search 2"));
+        QCOMPARE(lines[1], line);
+        QCOMPARE(lines[2], objects);
+        const ParsedResult back = ParseResult(file);
+        QVERIFY2(back.result, back.error.c_str());
+        QVERIFY(back.result->rule == *read.rule);
+        QVERIFY(back.result->box == r.box && back.result->complete());
+        QVERIFY(back.result->progress.tally == r.progress.tally);
+        QCOMPARE(FormatResult(*back.result), file);
+    }
+
+    // A file of version 1, as the program wrote before rules, reads as
+    // B2/S2H with the same counts; rule lines that do not fit are refused
+    // at their line.
+    void oldFilesAndBadRuleLines()
+    {
+        const Result r = RunRange({3, 3}, 0, 512, 1);
+        const std::string v2 = FormatResult(r);
+        const std::string head = "hexagonal-life-search 2\nrule B2/S2H\nobjects symmetries\n";
+        QCOMPARE(v2.substr(0, head.size()), head);
+        const std::string v1 = Resummed("hexagonal-life-search 1\n" + v2.substr(head.size()));
+        const ParsedResult old = ParseResult(v1);
+        QVERIFY2(old.result, old.error.c_str());
+        QVERIFY(old.result->rule == rule::Rule());
+        QVERIFY(old.result->progress.tally == r.progress.tally);
+        // Written again, it is of version 2.
+        QCOMPARE(FormatResult(*old.result), v2);
+
+        const std::vector<std::tuple<std::string, std::string, std::string>> bad = {
+            {"rule B2/S2H\n", "rule B3/S23\n", "строка 2: правило «B3/S23» — для квадратной решётки"},
+            {"rule B2/S2H\n", "rule B2/S2V\n", "строка 2: правило «B2/S2V» — для окрестности фон Неймана"},
+            {"rule B2/S2H\n", "rule B02/S2H\n", "строка 2: правило B02/S2H с B0"},
+            {"rule B2/S2H\n", "rule\n", "строка 2: ожидалось правило"},
+            {"rule B2/S2H\n", "", "строка 2: ожидалось правило"},
+            {"objects symmetries\n", "objects translations\n", "строка 3: объекты правила B2/S2H"},
+            {"objects symmetries\n", "", "строка 3: ожидалось «objects symmetries»"},
+            {"hexagonal-life-search 2\n", "hexagonal-life-search 3\n", "строка 1: версия формата 3"},
+        };
+        for (const auto& [from, to, words] : bad) {
+            std::string text = v2;
+            text.replace(text.find(from), from.size(), to);
+            const ParsedResult parsed = ParseResult(Resummed(text));
+            QVERIFY2(!parsed.result && parsed.error.rfind(words, 0) == 0, (to + ": " + parsed.error).c_str());
+        }
+        // A MAP rule's file that says its objects were turned and mirrored.
+        std::string map = FormatResult(RunRange({2, 2}, 0, 16, 1, false, 0, AsymmetricRule()));
+        map.replace(map.find("objects translations"), 20, "objects symmetries");
+        QVERIFY(!ParseResult(Resummed(map)).result);
+    }
+
+    // Shards of different rules do not add up, and the message names both
+    // files and both rules; a version 1 shard adds to a version 2 one of
+    // B2/S2H as the whole search does.
+    void shardsOfOneRuleMerge()
+    {
+        const rule::Rule other = *rule::Parse("B2/S34H").rule;
+        const Result a = RunRange({3, 3}, 0, 300, 1), b = RunRange({3, 3}, 300, 512, 1, false, 0, other);
+        const ParsedResult refused = MergeResults({a, b}, {"a.txt", "b.txt"});
+        QVERIFY(!refused.result);
+        for (const char* words : {"a.txt", "b.txt", "B2/S2H", "B2/S34H", "другое правило"}) {
+            QVERIFY2(refused.error.find(words) != std::string::npos, refused.error.c_str());
+        }
+        const std::string v2 = FormatResult(a);
+        const std::string head = "hexagonal-life-search 2\nrule B2/S2H\nobjects symmetries\n";
+        const ParsedResult v1 = ParseResult(Resummed("hexagonal-life-search 1\n" + v2.substr(head.size())));
+        QVERIFY(v1.result);
+        const Result c = RunRange({3, 3}, 300, 512, 1);
+        const ParsedResult merged = MergeResults({*v1.result, c}, {"v1.txt", "v2.txt"});
+        QVERIFY2(merged.result, merged.error.c_str());
+        QVERIFY(merged.result->rule == rule::Rule() && merged.result->complete());
+        QCOMPARE(FormatResult(*merged.result), FormatResult(RunRange({3, 3}, 0, 512, 1)));
     }
 };
 

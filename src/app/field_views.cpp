@@ -138,6 +138,7 @@ void MainWindow::ShowSearch()
                 });
         PlaceBeside(Search);
     }
+    Search->offerRule(FieldRule);
     Search->show();
     Search->raise();
     Search->activateWindow();

@@ -8,34 +8,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "rule/rule_words.h"
+
 namespace hexlife {
-
-// What each does was seen by running it here: the 26 figures each to its
-// end, and 20 random 20 × 20 squares filled to 35 % in the middle of the
-// field, by the run's stop rules (edge, extinction, 1001 cycles).
-const KnownRule KnownRules[] = {
-    {"B2/S2H", "правило программы: 17 из 26 фигур и все смеси дорастают до края поля"},
-    {"B2/S34H", "колонии успокаиваются: смеси кончаются колебаниями с периодом 2 или 4, ни одна фигура не доходит до края"},
-    {"B2o/S2m34H", "с буквами: половина фигур вымирает, одна — корабль; смеси то затихают, то растут до края"},
-    {"B245/S3H", "почти всё затихает: 18 из 20 смесей колеблются с периодом 2, 17 из 26 фигур вымирают"},
-    {"B2/S23H", "взрывное: 24 из 26 фигур и все смеси доходят до края поля, смеси — за 98–115 циклов"},
-    {"B3/S23H", "цифры «Жизни» Конвея: здесь смеси застывают, 18 из 20 — неподвижны"},
-};
-const int KnownRuleCount = int(std::size(KnownRules));
-
-namespace {
-
-// rule::Message begins in lower case, for the middle of a sentence.
-QString Sentence(const std::string& message)
-{
-    QString text = QString::fromStdString(message);
-    if (!text.isEmpty()) {
-        text[0] = text[0].toUpper();
-    }
-    return text + ".";
-}
-
-}  // namespace
 
 RuleDialog::RuleDialog(const rule::Rule& current, QWidget* parent) : QDialog(parent)
 {
@@ -102,13 +77,11 @@ void RuleDialog::checkText()
     rule_ = read.rule;
     ok->setEnabled(rule_.has_value());
     if (!rule_) {
-        check->setText(Sentence(rule::Message(read.error)));
+        check->setText(QString::fromStdString(rule::Sentence(read.error)));
         map->setText(QStringLiteral("—"));
     } else {
         const QString canonical = QString::fromStdString(rule_->Text());
-        const QString kind = rule_->IsTotalistic() ? QStringLiteral("по числу соседей")
-                             : rule_->IsIsotropic() ? QStringLiteral("по числу соседей и тому, как они стоят")
-                                                    : QStringLiteral("не симметричное: зависит от того, где какой сосед");
+        const QString kind = QString::fromStdString(rule::Kind(*rule_));
         check->setText(QStringLiteral("Правило %1, %2.").arg(canonical, kind) +
                        (rule_->HasB0() ? QStringLiteral(" Пустая клетка без живых соседей рождается (B0).")
                                        : QString()));

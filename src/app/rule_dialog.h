@@ -8,6 +8,7 @@
 
 #include <QDialog>
 
+#include "rule/known_rules.h"
 #include "rule/rule.h"
 
 class QLabel;
@@ -17,13 +18,9 @@ class QPushButton;
 
 namespace hexlife {
 
-// A rule worth knowing: its text and what it does.
-struct KnownRule {
-    const char* text;
-    const char* note;
-};
-extern const KnownRule KnownRules[];
-extern const int KnownRuleCount;
+using rule::KnownRule;
+using rule::KnownRuleCount;
+using rule::KnownRules;
 
 class RuleDialog : public QDialog {
     Q_OBJECT

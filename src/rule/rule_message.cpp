@@ -1,6 +1,7 @@
 // The Russian wording of every reason a rule is refused, in one place for
 // the window and the command line alike.
 #include "rule/rule.h"
+#include "rule/rule_words.h"
 
 namespace hexlife::rule {
 
@@ -78,6 +79,31 @@ std::string Message(const Error& error)
         return in + "суффикс ограниченной решётки Golly (" + at + ") не нужен: поле и так ограничено своими краями";
     }
     return rule + " не прочитано";
+}
+
+std::string Sentence(const Error& error)
+{
+    std::string text = Message(error);
+    // The messages begin with a small letter, Latin or Cyrillic (а..п are
+    // D0 B0..BF in UTF-8, their capitals D0 90..9F; р..я D1 80..8F, capitals
+    // D0 A0..AF).
+    const auto byte = [&](size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0; };
+    if (byte(0) >= 'a' && byte(0) <= 'z') {
+        text[0] = char(byte(0) - 'a' + 'A');
+    } else if (byte(0) == 0xD0 && byte(1) >= 0xB0 && byte(1) <= 0xBF) {
+        text[1] = char(byte(1) - 0x20);
+    } else if (byte(0) == 0xD1 && byte(1) >= 0x80 && byte(1) <= 0x8F) {
+        text[0] = char(0xD0);
+        text[1] = char(byte(1) + 0x20);
+    }
+    return text + ".";
+}
+
+std::string Kind(const Rule& rule)
+{
+    return rule.IsTotalistic()  ? "по числу соседей"
+           : rule.IsIsotropic() ? "по числу соседей и тому, как они стоят"
+                                : "не симметричное: зависит от того, где какой сосед";
 }
 
 }  // namespace hexlife::rule

@@ -1,15 +1,18 @@
-// hexlife-census RESULT PAGE: the census page of a search's result file, a
+// hexlife-census [--rule RULE] RESULT PAGE: the census page of a search's
+// result file, a
 // Markdown page with PNG pictures in a folder beside it named after it
 // (PAGE docs/census.md: pictures in docs/census/). The summary as a table,
 // every object with its picture, kind, period, displacement, count and
 // first figure, and the longest-lived figures. The pictures are drawn by
 // the search window's own painter, so they look as its tables and the
-// field do. Not installed: scripts/census.sh runs it.
+// field do. The page names the file's rule; with --rule, a file of another
+// rule is refused. Not installed: scripts/census.sh runs it.
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "files/safe_files.h"
@@ -60,8 +63,16 @@ int Fail(const std::string& text)
 
 int main(int argc, char** argv)
 {
+    std::optional<rule::Rule> wanted;
+    if (argc == 5 && std::string(argv[1]) == "--rule") {
+        const rule::ParseResult read = rule::Parse(argv[2]);
+        if (!read.rule) return Fail(rule::Message(read.error));
+        wanted = read.rule;
+        argv += 2;
+        argc -= 2;
+    }
     if (argc != 3) {
-        std::fputs("usage: hexlife-census RESULT PAGE.md\n", stderr);
+        std::fputs("usage: hexlife-census [--rule RULE] RESULT PAGE.md\n", stderr);
         return 2;
     }
     // Pictures of filled boxes and lines on a QImage: no application
@@ -73,6 +84,9 @@ int main(int argc, char** argv)
     if (!parsed.result) return Fail(resultPath + ": " + parsed.error);
     const Result& r = *parsed.result;
     if (!r.complete()) return Fail(resultPath + " is not a finished search");
+    if (wanted && !(*wanted == r.rule)) {
+        return Fail(resultPath + " is a search by the rule " + r.rule.Text() + ", not " + wanted->Text());
+    }
 
     const QFileInfo page(QString::fromStdString(pagePath));
     const QString folderName = page.completeBaseName();
@@ -94,7 +108,7 @@ int main(int argc, char** argv)
     md += "Every figure of " + std::to_string(r.box.columns) + " columns of " + std::to_string(r.box.rows) +
           " cells, " + Grouped(t.figures) + " of them" + (r.sample ? " (a random sample, seed " +
           std::to_string(r.seed) + ")" : std::string()) +
-          ", run alone by the rule B2/S2 to its fate, as `hexagonal-life-search` finds it. The page is made by "
+          ", run alone by the rule " + r.rule.Text() + " to its fate, as `hexagonal-life-search` finds it. The page is made by "
           "`scripts/census.sh` from the result file [`" + folderName.toStdString() + "/" +
           QFileInfo(QString::fromStdString(resultPath)).fileName().toStdString() + "`](" + folderName.toStdString() +
           "/" + QFileInfo(QString::fromStdString(resultPath)).fileName().toStdString() +
@@ -118,7 +132,11 @@ int main(int argc, char** argv)
           " objects the final patterns are made of (of still lifes, oscillators, ships, and of figures that grow "
           "by drifting apart), more copies first. Each is shown in its canonical phase and orientation; the "
           "displacement is per period in Golly's hexagonal coordinates; the count is of copies in all final "
-          "patterns; the first figure is the smallest figure number that ends in it, shown as it starts.\n\n"
+          "patterns; the first figure is the smallest figure number that ends in it, shown as it starts." +
+          std::string(r.rule.IsIsotropic() ? ""
+                                           : " The rule is not isotropic: objects are told apart by translations "
+                                             "alone, each orientation an object of its own.") +
+          "\n\n"
           "| # | object | kind | period | displacement | count | first figure | |\n"
           "|--:|:-:|---|--:|:-:|--:|--:|:-:|\n";
     int k = 0;

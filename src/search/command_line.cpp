@@ -47,13 +47,18 @@ const char* const HelpText =
     "Перебирает фигуры из C столбцов по R клеток (первый столбец чётный, как в\n"
     "каталоге программы): фигура с номером n живёт в клетке k (столбец k / R,\n"
     "место k % R), если в n установлен бит k. Каждая фигура развивается одна на\n"
-    "бесконечной плоскости по правилу B2/S2 до исхода: вымерла (died),\n"
-    "неподвижна (still), осциллятор (oscillator pP), корабль (ship pP), растёт\n"
-    "(grows: не помещается в 60 столбцов на 60 рядов) или не решено за 5000\n"
-    "поколений (undecided). В конце на стандартный вывод печатается сводка.\n"
+    "бесконечной плоскости по правилу (--rule, по умолчанию B2/S2H) до исхода:\n"
+    "вымерла (died), неподвижна (still), осциллятор (oscillator pP), корабль\n"
+    "(ship pP), растёт (grows: не помещается в 60 столбцов на 60 рядов) или не\n"
+    "решено за 5000 поколений (undecided). В конце на стандартный вывод\n"
+    "печатается сводка.\n"
     "\n"
     "Параметры:\n"
     "  --columns C, --rows R  размер фигур: от 1 до 6, всего не больше 36 клеток\n"
+    "  --rule ПРАВИЛО    правило шестиугольной решётки в записи Golly: B2/S34H,\n"
+    "                    B2o/S2m34H, MAP и 22 знака base64; по умолчанию B2/S2H.\n"
+    "                    Правила с B0 не годятся: на бесконечной плоскости поиска\n"
+    "                    сразу ожила бы каждая пустая клетка\n"
     "  --range A:B       номера фигур от A до B - 1 (B не входит); по умолчанию\n"
     "                    все: 0:2^(C*R)\n"
     "  --sample N        N случайных фигур вместо полного перебора\n"
@@ -63,9 +68,10 @@ const char* const HelpText =
     "  --out ФАЙЛ        полный результат в текстовом формате; если ФАЙЛ уже\n"
     "                    есть от той же команды, поиск продолжается с места,\n"
     "                    где его прервали\n"
-    "  --merge ФАЙЛ...   сложить результаты частей одного поиска\n"
+    "  --merge ФАЙЛ...   сложить результаты частей одного поиска (одного правила)\n"
     "  --rle-dir ПАПКА   записать каждый объект (object-001.rle, ...) и каждую\n"
-    "                    из 20 самых долгих фигур (top-01.rle, ...) в RLE для Golly\n"
+    "                    из 20 самых долгих фигур (top-01.rle, ...) в RLE для Golly,\n"
+    "                    с правилом поиска в заголовке\n"
     "  --progress        ход поиска на стандартный поток ошибок, даже если это\n"
     "                    не терминал (на терминал он выводится всегда)\n"
     "  --help, --version\n"
@@ -76,6 +82,7 @@ const char* const HelpText =
     "параметры или входной файл, 130 - прервано Ctrl+C, 143 - прервано SIGTERM.\n";
 
 struct Options {
+    std::optional<rule::Rule> rule;
     std::optional<int> columns, rows;
     std::optional<std::pair<std::uint64_t, std::uint64_t>> range;
     std::optional<std::uint64_t> sample;
@@ -127,6 +134,15 @@ std::optional<std::string> ParseOptions(int argc, char** argv, Options& o)
             o.version = true;
         } else if (name == "--progress") {
             o.progress = true;
+        } else if (name == "--rule") {
+            const auto v = take();
+            if (!v) return needs("правило, например B2/S34H");
+            const rule::ParseResult read = rule::Parse(*v);
+            if (!read.rule) return rule::Message(read.error);
+            if (read.rule->HasB0()) {
+                return B0Refusal(*read.rule);
+            }
+            o.rule = *read.rule;
         } else if (name == "--columns" || name == "--rows") {
             const auto v = take();
             int n = 0;
@@ -256,7 +272,7 @@ bool WriteRle(const std::string& folder, const Result& result)
         if (f.kind() == Verdict::Ship) title += ", сдвиг (" + std::to_string(f.dx) + ", " + std::to_string(f.dy) + ")";
         title += ": " + std::to_string(t->count) + " в фигурах " + BoxText(result.box) + ", впервые в фигуре " +
                  std::to_string(t->smallest);
-        if (!save(name, rle::WriteShape(f.cells, title))) return false;
+        if (!save(name, rle::WriteShape(f.cells, title, result.rule))) return false;
     }
     k = 0;
     for (const TopEntry& e : result.progress.tally.top) {
@@ -264,7 +280,7 @@ bool WriteRle(const std::string& folder, const Result& result)
         std::snprintf(name, sizeof name, "top-%02d.rle", ++k);
         const std::string title =
             "фигура " + std::to_string(e.figure) + " из " + BoxText(result.box) + ": " + RussianFate(e.fate);
-        if (!save(name, rle::WriteShape(FigureCellsOf(result.box, e.figure), title))) return false;
+        if (!save(name, rle::WriteShape(FigureCellsOf(result.box, e.figure), title, result.rule))) return false;
     }
     return true;
 }
@@ -352,6 +368,7 @@ int Search(const Options& o)
 {
     if (!o.columns || !o.rows) return Usage("нужны --columns и --rows (или --merge)");
     Result result;
+    if (o.rule) result.rule = *o.rule;
     result.box = {*o.columns, *o.rows};
     if (!ValidBox(result.box)) {
         return Usage("размер фигур " + BoxText(result.box) +
@@ -395,6 +412,11 @@ int Search(const Options& o)
         std::optional<Result> old = ReadResult(o.out, error, missing);
         if (!old && !missing) return Usage(error);
         if (old) {
+            if (!(old->rule == result.rule)) {
+                return Usage(o.out + " содержит результат поиска по правилу " + old->rule.Text() +
+                             ", а задано правило " + result.rule.Text() +
+                             "; задайте то же правило (--rule), удалите файл или выберите другой");
+            }
             if (!(old->box == result.box) || old->sample != result.sample || old->seed != result.seed ||
                 old->begin != result.begin || old->end != result.end) {
                 return Usage(o.out + " содержит результат другого поиска (" + BoxText(old->box) + ", диапазон " +
@@ -416,6 +438,7 @@ int Search(const Options& o)
 
     Request request;
     request.box = result.box;
+    request.rule = result.rule;
     request.begin = result.begin;
     request.end = result.end;
     request.sample = result.sample;
@@ -472,8 +495,9 @@ int SearchMain(int argc, char** argv)
         return ExitDone;
     }
     if (!o.merge.empty()) {
-        if (o.columns || o.rows || o.range || o.sample || o.seedGiven) {
-            return Usage("--merge берёт размер и диапазон из файлов: --columns, --rows, --range и --sample с ним не нужны");
+        if (o.columns || o.rows || o.range || o.sample || o.seedGiven || o.rule) {
+            return Usage("--merge берёт правило, размер и диапазон из файлов: --rule, --columns, --rows, --range и "
+                         "--sample с ним не нужны");
         }
         return Merge(o);
     }

@@ -96,10 +96,21 @@ std::vector<const ObjectTally*> ObjectsInOrder(const Tally& tally)
     return order;
 }
 
+std::string B0Refusal(const rule::Rule& rule)
+{
+    return "правило " + rule.Text() +
+           " с B0 не годится для поиска: на бесконечной плоскости каждая пустая клетка без живых соседей ожила "
+           "бы сразу, и исход фигуры не определить";
+}
+
+const char* ObjectsWord(const rule::Rule& rule) { return rule.IsIsotropic() ? "symmetries" : "translations"; }
+
 std::string FormatResult(const Result& result)
 {
     const Tally& tally = result.progress.tally;
     std::string text = std::string(ResultMagic) + " " + std::to_string(ResultVersion) + "\n";
+    text += "rule " + result.rule.Text() + "\n";
+    text += std::string("objects ") + ObjectsWord(result.rule) + "\n";
     text += "box " + std::to_string(result.box.columns) + " " + std::to_string(result.box.rows) + "\n";
     if (result.sample) text += "sample " + std::to_string(result.seed) + "\n";
     text += "range " + std::to_string(result.begin) + " " + std::to_string(result.end) + "\n";
@@ -156,9 +167,29 @@ ParsedResult ParseResult(std::string_view text)
     auto w = words(n);
     if (w.size() != 2 || w[0] != ResultMagic) return fail("это не файл результата поиска");
     int version = 0;
-    if (!Number(w[1], version) || version != ResultVersion) {
-        return fail("версия формата " + std::string(w[1]) + ", эта программа читает версию " +
+    if (!Number(w[1], version) || version < 1 || version > ResultVersion) {
+        return fail("версия формата " + std::string(w[1]) + ", эта программа читает версии с 1 по " +
                     std::to_string(ResultVersion));
+    }
+    // Version 1 names no rule: its figures ran by B2/S2H.
+    if (version >= 2) {
+        w = words(++n);
+        if (w.size() != 2 || w[0] != "rule") return fail("ожидалось правило «rule ПРАВИЛО»");
+        const rule::ParseResult read = rule::Parse(w[1]);
+        if (!read.rule) return fail(rule::Message(read.error));
+        if (read.rule->HasB0()) {
+            return fail(B0Refusal(*read.rule));
+        }
+        r.rule = *read.rule;
+        w = words(++n);
+        if (w.size() != 2 || w[0] != "objects" || (w[1] != "symmetries" && w[1] != "translations")) {
+            return fail("ожидалось «objects symmetries» или «objects translations»");
+        }
+        if (w[1] != ObjectsWord(r.rule)) {
+            return fail(std::string("объекты правила ") + r.rule.Text() + " приводятся к каноническому виду " +
+                        (r.rule.IsIsotropic() ? "по 12 симметриям решётки" : "только сдвигами") + ", а не «" +
+                        std::string(w[1]) + "»");
+        }
     }
     w = words(++n);
     if (w.size() != 3 || w[0] != "box" || !Number(w[1], r.box.columns) || !Number(w[2], r.box.rows) ||
@@ -267,6 +298,7 @@ ParsedResult MergeResults(const std::vector<Result>& parts, const std::vector<st
     ParsedResult merged;
     if (parts.empty()) return merged;
     Result total;
+    total.rule = parts[0].rule;
     total.box = parts[0].box;
     total.sample = parts[0].sample;
     total.seed = parts[0].seed;
@@ -274,6 +306,11 @@ ParsedResult MergeResults(const std::vector<Result>& parts, const std::vector<st
     total.end = parts[0].end;
     for (size_t i = 0; i < parts.size(); ++i) {
         const Result& p = parts[i];
+        if (!(p.rule == total.rule)) {
+            merged.error = names[i] + ": другое правило (" + p.rule.Text() + ", а в " + names[0] + " " +
+                           total.rule.Text() + ")";
+            return merged;
+        }
         if (!(p.box == total.box)) {
             merged.error = names[i] + ": другой размер фигур (" + std::to_string(p.box.columns) + " × " +
                            std::to_string(p.box.rows) + ", а в " + names[0] + " " + std::to_string(total.box.columns) +

@@ -3,7 +3,15 @@
 // back exactly, to go on with an interrupted search or to add up the
 // results of shards. Plain C++.
 //
-//   hexagonal-life-search 1          the format and its version
+//   hexagonal-life-search 2          the format and its version
+//   rule TEXT                        the rule the figures ran by, as Rule::Text()
+//                                    writes it (B2/S2H, B2o/S2m34H, MAP...)
+//   objects symmetries               how objects were made canonical: under the
+//                                    lattice's 12 symmetries ("symmetries", for an
+//                                    isotropic rule) or by translations alone
+//                                    ("translations", for any other); the rule
+//                                    decides which, and a file that says the
+//                                    other is refused
 //   box C R                          columns, rows
 //   sample SEED                      only for a random sample: its seed
 //   range A B                        the items asked for: A .. B - 1
@@ -18,6 +26,10 @@
 //   object KIND pP DX DY COUNT SMALLEST X,Y X,Y ...
 //   top FIGURE GENERATION VERDICT FIRST PERIOD DX DY
 //   checksum H                       FNV-1a (64 bits, hex) of all bytes before this line
+//
+// Version 2 is written for every rule. Version 1 had neither the rule nor
+// the objects line: its figures ran by B2/S2H, and it is read as that.
+// A rule with B0 is refused: no search runs by one.
 #pragma once
 
 #include <optional>
@@ -30,7 +42,7 @@
 namespace hexlife::search {
 
 constexpr const char* ResultMagic = "hexagonal-life-search";
-constexpr int ResultVersion = 1;
+constexpr int ResultVersion = 2;
 // Most bytes a result file may hold when read.
 constexpr std::int64_t MaxResultBytes = std::int64_t(1) << 30;
 
@@ -51,6 +63,14 @@ std::string SummaryText(const Tally& tally);
 // The objects in the order of the file: more copies first, then by cells.
 std::vector<const ObjectTally*> ObjectsInOrder(const Tally& tally);
 
+// Why no search runs by a rule with B0, in Russian, from a small letter:
+// «правило B0/S2H с B0 не годится для поиска: ...».
+std::string B0Refusal(const rule::Rule& rule);
+
+// "symmetries" or "translations": how the objects of a search by the rule
+// are made canonical, the word of the file's objects line.
+const char* ObjectsWord(const rule::Rule& rule);
+
 std::string FormatResult(const Result& result);
 
 // The result, or what is wrong with the text, in Russian.
@@ -60,7 +80,7 @@ struct ParsedResult {
 };
 ParsedResult ParseResult(std::string_view text);
 
-// The shards added up: one box, one sample seed or none, ranges that do not
+// The shards added up: one rule, one box, one sample seed or none, ranges that do not
 // overlap; the result asks for the least range that holds them all.
 // `names` name the shards in the Russian message on failure.
 ParsedResult MergeResults(const std::vector<Result>& parts, const std::vector<std::string>& names);

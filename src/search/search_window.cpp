@@ -1,10 +1,12 @@
 #include "search/search_window.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -13,6 +15,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPainter>
@@ -29,6 +32,8 @@
 #include "model.h"
 #include "program.h"
 #include "rle/rle.h"
+#include "rule/known_rules.h"
+#include "rule/rule_words.h"
 #include "surface/surface.h"
 
 namespace hexlife {
@@ -43,11 +48,18 @@ using search::Verdict;
 // saves as it goes, resumes and splits into shards); the window offers a
 // random sample of such a box instead, so that no one starts 2^36 by a slip.
 constexpr int MaxWholeCells = 28;
-// Figures a second on one thread, as the search benchmark measured for
-// 5 × 5 boxes: for the estimate before a search, which its own pace replaces.
-constexpr double FiguresPerSecondPerThread = 70000;
+// The probe of a rule's pace before a search: rounds of a few figures of a
+// sample of the box, on one thread, until this much time or this many
+// figures (a rule whose figures run long stops at its time, one round at
+// least); its rate times the cores is the estimate until a search of the
+// rule and box has run a second. Its own sample's seed, apart from the
+// window's samples.
+constexpr std::uint64_t ProbeRound = 32;
+constexpr std::uint64_t ProbeFigures = 4096;
+constexpr double ProbeSeconds = 0.3;
+constexpr std::uint64_t ProbeSeed = 0x7072'6f62'65ULL;
 constexpr double ProgressSeconds = 0.2;
-// How long a search runs before its own pace replaces the benchmark's.
+// How long a search runs before its own pace replaces the probe's.
 constexpr double PaceSeconds = 1.0;
 constexpr int ProgressSteps = 1000;
 constexpr int DefaultSampleSize = 100000;
@@ -92,11 +104,11 @@ QTableWidgetItem* Item(const QVariant& value)
 
 // The picture column: the picture, the number of live cells to sort by, and
 // the RLE text a double click hands on.
-QTableWidgetItem* PictureItem(const std::vector<rle::GollyCell>& cells, const std::string& title)
+QTableWidgetItem* PictureItem(const std::vector<rle::GollyCell>& cells, const std::string& title, const rule::Rule& rule)
 {
     QTableWidgetItem* item = Item(qulonglong(cells.size()));
     item->setData(Qt::DecorationRole, QPixmap::fromImage(SearchPicture(cells, PictureSide, MaxPicturePitch)));
-    item->setData(Qt::UserRole, QByteArray::fromStdString(rle::WriteShape(cells, title)));
+    item->setData(Qt::UserRole, QByteArray::fromStdString(rle::WriteShape(cells, title, rule)));
     item->setData(Qt::AccessibleTextRole, QStringLiteral("Живых клеток: %1").arg(cells.size()));
     return item;
 }
@@ -216,6 +228,8 @@ SearchWindow::SearchWindow(QWidget* parent) : QDialog(parent)
     };
     Columns = spin(1, search::MaxBoxSide, 3, QStringLiteral("Столбцов в фигуре"));
     Rows = spin(1, search::MaxBoxSide, 3, QStringLiteral("Клеток в столбце"));
+    // A box of other figures runs at another pace.
+    for (QSpinBox* box : {Columns, Rows}) connect(box, &QSpinBox::valueChanged, this, &SearchWindow::startProbe);
     SampleSize = spin(1, MaxSampleSize, DefaultSampleSize, QStringLiteral("Фигур в выборке"));
     SampleSize->setGroupSeparatorShown(true);
     Sample = new QCheckBox(QStringLiteral("Случайная &выборка, фигур:"), this);
@@ -224,6 +238,29 @@ SearchWindow::SearchWindow(QWidget* parent) : QDialog(parent)
                                       "hexagonal-life-search --sample).").arg(search::DefaultSampleSeed));
     connect(Sample, &QCheckBox::toggled, this, &SearchWindow::showEstimate);
     Estimate = new QLabel(this);
+
+    RuleField = new QComboBox(this);
+    RuleField->setEditable(true);
+    RuleField->setInsertPolicy(QComboBox::NoInsert);
+    // Typed as it stands: no completion to a known rule behind the typing.
+    RuleField->setCompleter(nullptr);
+    RuleField->setMinimumContentsLength(26);  // a MAP string
+    RuleField->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    for (int i = 0; i < rule::KnownRuleCount; ++i) {
+        RuleField->addItem(QString::fromUtf8(rule::KnownRules[i].text));
+        RuleField->setItemData(i, QString::fromUtf8(rule::KnownRules[i].note), Qt::ToolTipRole);
+        RuleField->setItemData(i, QString::fromUtf8(rule::KnownRules[i].note), Qt::AccessibleDescriptionRole);
+    }
+    RuleField->setEditText(QString::fromStdString(rule::Rule().Text()));
+    RuleField->setAccessibleName(QStringLiteral("Правило поиска"));
+    RuleField->lineEdit()->setAccessibleName(QStringLiteral("Правило поиска"));
+    RuleField->setToolTip(QStringLiteral("Правило, по которому развиваются фигуры, в записи Golly: B2/S34H, "
+                                         "B2o/S2m34H или MAP и 22 знака base64. В списке — правила, которые стоит знать."));
+    RuleCheck = new QLabel(this);
+    RuleCheck->setWordWrap(true);
+    RuleCheck->setTextFormat(Qt::PlainText);
+    RuleCheck->setAccessibleName(QStringLiteral("Проверка правила"));
+    connect(RuleField, &QComboBox::editTextChanged, this, &SearchWindow::checkRule);
 
     auto button = [this](const QString& text, const QString& name, const QKeySequence& key, auto slot) {
         auto* b = new QPushButton(text, this);
@@ -285,6 +322,13 @@ SearchWindow::SearchWindow(QWidget* parent) : QDialog(parent)
     Tabs->addTab(Objects, QStringLiteral("&Объекты"));
     Tabs->addTab(Longest, QStringLiteral("Са&мые долгие (%1)").arg(search::TopCount));
 
+    auto* ruleRow = new QHBoxLayout;
+    auto* ruleLabel = new QLabel(QStringLiteral("&Правило:"), this);
+    ruleLabel->setBuddy(RuleField);
+    ruleRow->addWidget(ruleLabel);
+    ruleRow->addWidget(RuleField);
+    ruleRow->addSpacing(12);
+    ruleRow->addWidget(RuleCheck, 1);
     auto* size = new QHBoxLayout;
     auto* columnsLabel = new QLabel(QStringLiteral("С&толбцов:"), this);
     columnsLabel->setBuddy(Columns);
@@ -307,27 +351,115 @@ SearchWindow::SearchWindow(QWidget* parent) : QDialog(parent)
     results->addWidget(Summary);
     results->addWidget(Tabs, 1);
     auto* layout = new QVBoxLayout(this);
+    layout->addLayout(ruleRow);
     layout->addLayout(size);
     layout->addWidget(Estimate);
     layout->addLayout(buttons);
     layout->addWidget(Progress);
     layout->addWidget(ProgressText);
     layout->addLayout(results, 1);
-    const QList<QWidget*> order = {Columns, Rows, Sample, SampleSize, Start, Cancel, Open, Save, close, Tabs, Objects, Longest};
+    const QList<QWidget*> order = {RuleField, Columns, Rows, Sample, SampleSize, Start, Cancel, Open, Save, close, Tabs, Objects, Longest};
     for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 
     setSearching(false);
-    showEstimate();
+    checkRule();
     showResult();
     resize(720, 560);
 }
 
 SearchWindow::~SearchWindow()
 {
+    stopProbe();
     if (worker_.joinable()) {
         job_->cancel = true;
         worker_.join();
     }
+}
+
+void SearchWindow::setRule(const rule::Rule& rule)
+{
+    if (searching()) return;
+    RuleField->setEditText(QString::fromStdString(rule.Text()));
+}
+
+void SearchWindow::offerRule(const rule::Rule& rule)
+{
+    if (offered_ == rule || searching()) return;
+    offered_ = rule;
+    setRule(rule);
+}
+
+void SearchWindow::checkRule()
+{
+    const rule::ParseResult read = rule::Parse(RuleField->currentText().toStdString());
+    rule_.reset();
+    if (!read.rule) {
+        RuleCheck->setText(QString::fromStdString(rule::Sentence(read.error)));
+    } else if (read.rule->HasB0()) {
+        // The command line's words, as a sentence.
+        RuleCheck->setText("П" + QString::fromStdString(search::B0Refusal(*read.rule)).mid(1) + '.');
+    } else {
+        rule_ = read.rule;
+        RuleCheck->setText(QStringLiteral("Правило %1, %2; объекты сравниваются %3.")
+                               .arg(QString::fromStdString(rule_->Text()), QString::fromStdString(rule::Kind(*rule_)),
+                                    rule_->IsIsotropic() ? QStringLiteral("с точностью до поворотов и отражений")
+                                                         : QStringLiteral("только с точностью до сдвигов")));
+    }
+    RuleCheck->setAccessibleDescription(RuleCheck->text());
+    RuleField->setAccessibleDescription(RuleCheck->text());
+    Start->setEnabled(!searching() && rule_.has_value());
+    startProbe();
+}
+
+void SearchWindow::stopProbe()
+{
+    if (probeCancel_) *probeCancel_ = true;
+    if (prober_.joinable()) prober_.join();
+    probeCancel_.reset();
+}
+
+void SearchWindow::startProbe()
+{
+    stopProbe();
+    const search::Box box{Columns->value(), Rows->value()};
+    if (rule_ && !searching() && !(probeRate_ > 0 && probeRule_ == *rule_ && probeBox_ == box)) {
+        probeRate_ = 0;
+        probeRule_ = *rule_;
+        probeBox_ = box;
+        auto cancel = std::make_shared<std::atomic<bool>>(false);
+        probeCancel_ = cancel;
+        const int count = ++probeCount_;
+        prober_ = std::thread([this, cancel, count, box, rule = *rule_] {
+            using Clock = std::chrono::steady_clock;
+            const Clock::time_point start = Clock::now();
+            std::uint64_t figures = 0;
+            double seconds = 0;
+            for (std::uint64_t round = 0; figures < ProbeFigures && seconds < ProbeSeconds; ++round) {
+                search::Request request;
+                request.box = box;
+                request.rule = rule;
+                request.sample = true;
+                request.seed = ProbeSeed;
+                request.begin = round * ProbeRound;
+                request.end = request.begin + ProbeRound;
+                request.threads = 1;
+                search::Progress progress;
+                if (!search::RunSearch(request, progress, *cancel)) return;  // stopped: nothing to tell
+                figures += ProbeRound;
+                seconds = std::chrono::duration<double>(Clock::now() - start).count();
+            }
+            const double rate = seconds > 0 ? double(figures) / seconds : 0;
+            QMetaObject::invokeMethod(this, [this, count, rate] {
+                if (count != probeCount_) return;  // an older probe's, its rule or box gone
+                if (prober_.joinable()) prober_.join();
+                probeCancel_.reset();
+                probeRate_ = rate;
+                showEstimate();
+                emit paceProbed();
+            }, Qt::QueuedConnection);
+        });
+    }
+    showEstimate();
 }
 
 void SearchWindow::tell(const QString& message)
@@ -347,19 +479,29 @@ void SearchWindow::showEstimate()
                        ? QStringLiteral("Выборка: %1 из %2 фигур %3").arg(Grouped(items), Grouped(box.figures()), BoxText(box))
                        : QStringLiteral("Фигур %1: %2").arg(BoxText(box), Grouped(items));
     // During a search, once it has run a second, its own pace tells the
-    // time it takes; after one, that pace the time of the next. Before any,
-    // the benchmark's.
-    double seconds = double(items) / (FiguresPerSecondPerThread * Threads());
+    // time it takes; after one, that pace the time of the next of the same
+    // rule and box. Before, the probe's pace of the rule and box.
+    double seconds = -1;
     QString how;
     if (searching() && searchSeconds_ > 0) {
         seconds = searchSeconds_;
         how = QStringLiteral(" (по скорости этого поиска)");
-    } else if (!searching() && measuredRate_ > 0) {
+    } else if (!searching() && measuredRate_ > 0 && rule_ && measuredRule_ == *rule_ && measuredBox_ == box) {
         seconds = double(items) / measuredRate_;
         how = QStringLiteral(" (по скорости прошлого поиска)");
+    } else if (rule_ && probeRate_ > 0 && probeRule_ == *rule_ && probeBox_ == box) {
+        seconds = double(items) / (probeRate_ * Threads());
+        how = QStringLiteral(" (по пробе правила)");
     }
-    text += (seconds < 1 ? QStringLiteral(", меньше секунды") : QStringLiteral(", примерно %1").arg(Duration(seconds))) +
-            (Threads() == 1 ? QStringLiteral(" на одном ядре") : QStringLiteral(" на %1 ядрах").arg(Threads())) + how + '.';
+    const QString cores = Threads() == 1 ? QStringLiteral(" на одном ядре") : QStringLiteral(" на %1 ядрах").arg(Threads());
+    if (seconds >= 0) {
+        text += (seconds < 1 ? QStringLiteral(", меньше секунды") : QStringLiteral(", примерно %1").arg(Duration(seconds))) +
+                cores + how + '.';
+    } else if (rule_) {
+        text += QStringLiteral("; время — после пробы правила…");
+    } else {
+        text += '.';
+    }
     if (!whole) text += QStringLiteral(" Все фигуры этого размера — только в hexagonal-life-search.");
     Estimate->setText(text);
     Estimate->setAccessibleName(text);
@@ -367,10 +509,11 @@ void SearchWindow::showEstimate()
 
 void SearchWindow::setSearching(bool on)
 {
-    for (QWidget* control : {static_cast<QWidget*>(Columns), static_cast<QWidget*>(Rows),
-                             static_cast<QWidget*>(Start), static_cast<QWidget*>(Open)}) {
+    for (QWidget* control : {static_cast<QWidget*>(RuleField), static_cast<QWidget*>(Columns),
+                             static_cast<QWidget*>(Rows), static_cast<QWidget*>(Open)}) {
         control->setEnabled(!on);
     }
+    Start->setEnabled(!on && rule_.has_value());
     Cancel->setEnabled(on);
     Save->setEnabled(!on && result_.has_value());
     showEstimate();
@@ -378,14 +521,18 @@ void SearchWindow::setSearching(bool on)
 
 void SearchWindow::startSearch()
 {
-    if (searching()) return;
+    if (searching() || !rule_) return;
+    // The probe's core goes to the search.
+    stopProbe();
     search::Result next;
+    next.rule = *rule_;
     next.box = {Columns->value(), Rows->value()};
     next.sample = Sample->isChecked();
     next.seed = next.sample ? search::DefaultSampleSeed : 0;
     next.end = next.sample ? std::uint64_t(SampleSize->value()) : next.box.figures();
     // An unfinished part of the same search, saved or cancelled, goes on.
-    if (result_ && !result_->complete() && result_->box == next.box && result_->sample == next.sample &&
+    if (result_ && !result_->complete() && result_->rule == next.rule && result_->box == next.box &&
+        result_->sample == next.sample &&
         result_->begin == 0 && result_->end == next.end) {
         next.seed = result_->seed;
         next.progress = result_->progress;
@@ -397,7 +544,14 @@ void SearchWindow::startSearch()
     }
     running_ = std::move(next);
     job_ = std::make_shared<Job>();
-    job_->request = {running_.box, running_.begin, running_.end, running_.sample, running_.seed, Threads()};
+    search::Request& request = job_->request;
+    request.box = running_.box;
+    request.rule = running_.rule;
+    request.begin = running_.begin;
+    request.end = running_.end;
+    request.sample = running_.sample;
+    request.seed = running_.seed;
+    request.threads = Threads();
     // Block by block, so that the progress bar moves and a cancel keeps
     // the work of all but the last seconds: a unit of the symmetry of 5 x 5
     // is some 14 s of one core's work.
@@ -456,6 +610,8 @@ void SearchWindow::showProgress(std::uint64_t done)
     if (seconds >= PaceSeconds && rate > 0) {
         searchSeconds_ = double(total - doneBefore_) / rate;
         measuredRate_ = rate;
+        measuredRule_ = running_.rule;
+        measuredBox_ = running_.box;
         showEstimate();
     }
 }
@@ -469,6 +625,8 @@ void SearchWindow::finishSearch()
     setSearching(false);
     showResult();
     Start->setFocus();
+    // A search cut short before its pace was known leaves the probe's.
+    startProbe();
 }
 
 void SearchWindow::showResult()
@@ -481,8 +639,10 @@ void SearchWindow::showResult()
         const search::Result& r = *result_;
         const std::uint64_t done = search::RangesSize(r.progress.done);
         Progress->setValue(r.items() == 0 ? ProgressSteps : int(double(done) / double(r.items()) * ProgressSteps));
-        const QString what = r.sample ? QStringLiteral("выборки из фигур %1 (зерно %2)").arg(BoxText(r.box)).arg(r.seed)
-                                      : QStringLiteral("фигур %1").arg(BoxText(r.box));
+        const QString what =
+            (r.sample ? QStringLiteral("выборки из фигур %1 (зерно %2)").arg(BoxText(r.box)).arg(r.seed)
+                      : QStringLiteral("фигур %1").arg(BoxText(r.box))) +
+            QStringLiteral(" по правилу %1").arg(QString::fromStdString(r.rule.Text()));
         ProgressText->setText(r.complete()
                                   ? QStringLiteral("Готово: %1 %2.").arg(Grouped(r.items()), what)
                                   : QStringLiteral("Не закончено: сделано %1 из %2 %3; «Начать» продолжит.")
@@ -490,7 +650,10 @@ void SearchWindow::showResult()
         Summary->setText(SummaryOf(r.progress.tally));
     }
     ProgressText->setAccessibleName(ProgressText->text());
-    Summary->setAccessibleName(QStringLiteral("Итог поиска: ") + QString(Summary->text()).replace('\n', QStringLiteral("; ")));
+    Summary->setAccessibleName(
+        (result_ ? QStringLiteral("Итог поиска по правилу %1: ").arg(QString::fromStdString(result_->rule.Text()))
+                 : QStringLiteral("Итог поиска: ")) +
+        QString(Summary->text()).replace('\n', QStringLiteral("; ")));
 
     for (QTableWidget* table : {Objects, Longest}) {
         table->setSortingEnabled(false);
@@ -508,7 +671,7 @@ void SearchWindow::showResult()
         const std::string title = kind.toStdString() + " p" + std::to_string(f.period) + ": " +
                                   std::to_string(t.count) + " в фигурах " + box + ", впервые в фигуре " +
                                   std::to_string(t.smallest);
-        Objects->setItem(row, ObjectCells, PictureItem(f.cells, title));
+        Objects->setItem(row, ObjectCells, PictureItem(f.cells, title, r.rule));
         Objects->setItem(row, ObjectKind, Item(kind));
         Objects->setItem(row, ObjectPeriod, Item(f.period));
         Objects->setItem(row, ObjectShift,
@@ -523,7 +686,7 @@ void SearchWindow::showResult()
         const std::string title = "фигура " + std::to_string(e.figure) + " из " + box + ": " +
                                   VerdictText(e.fate.verdict).toStdString() + " на поколении " +
                                   std::to_string(e.fate.generation);
-        Longest->setItem(row, LongestCells, PictureItem(search::FigureCellsOf(r.box, e.figure), title));
+        Longest->setItem(row, LongestCells, PictureItem(search::FigureCellsOf(r.box, e.figure), title, r.rule));
         Longest->setItem(row, LongestFigure, Item(qulonglong(e.figure)));
         Longest->setItem(row, LongestVerdict, Item(VerdictText(e.fate.verdict)));
         Longest->setItem(row, LongestGeneration, Item(e.fate.generation));
@@ -572,6 +735,8 @@ bool SearchWindow::openFrom(const QString& path)
     }
     folder_ = QFileInfo(path).absolutePath();
     result_ = std::move(parsed.result);
+    // The rule of the result, so that «Начать» goes on with an unfinished one.
+    RuleField->setEditText(QString::fromStdString(result_->rule.Text()));
     {
         const QSignalBlocker columns(Columns), rows(Rows), sample(Sample), size(SampleSize);
         Columns->setValue(result_->box.columns);
@@ -583,6 +748,7 @@ bool SearchWindow::openFrom(const QString& path)
     }
     setSearching(false);
     showResult();
+    startProbe();
     return true;
 }
 

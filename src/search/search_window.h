@@ -4,7 +4,10 @@
 // sortable tables: the final objects and the longest-lived figures. A
 // double click (or Enter) on a row hands that object or figure on as RLE
 // text, to be opened as a pattern file is. Results are saved and opened in
-// the command line's result file format.
+// the command line's result file format. The rule is typed or picked
+// among the rules worth knowing, checked as it is typed; before a search
+// the time it takes is told from a short probe of the rule's own pace on
+// a few figures of the box, run on a thread of its own.
 #pragma once
 
 #include <atomic>
@@ -20,6 +23,7 @@
 #include "search/result_file.h"
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -42,6 +46,8 @@ public:
     ~SearchWindow() override;
 
     // Controls.
+    QComboBox* RuleField = nullptr;  // editable; its list the rules worth knowing
+    QLabel* RuleCheck = nullptr;     // what is wrong with the rule, or how it reads
     QSpinBox* Columns = nullptr;
     QSpinBox* Rows = nullptr;
     QCheckBox* Sample = nullptr;     // a random sample instead of every figure
@@ -63,6 +69,16 @@ public:
     enum LongestColumn { LongestCells, LongestFigure, LongestVerdict, LongestGeneration, LongestPeriod };
 
     bool searching() const { return worker_.joinable(); }
+    // The rule the field reads as; none while it is refused (B0 too).
+    const std::optional<rule::Rule>& rule() const { return rule_; }
+    // The rule put in the field (not during a search).
+    void setRule(const rule::Rule& rule);
+    // The main window's rule, offered each time it opens the window: it
+    // replaces the field's only when it differs from the one offered last,
+    // so that a rule chosen here stays until the field's rule changes.
+    void offerRule(const rule::Rule& rule);
+    // The probe of the rule's pace is running.
+    bool probing() const { return prober_.joinable(); }
     // The result shown, whole or in part; none before the first.
     const std::optional<search::Result>& result() const { return result_; }
 
@@ -84,6 +100,8 @@ public:
     static QString VerdictText(search::Verdict verdict);
 
 signals:
+    // The probe of the rule's pace has told a rate (or ended without one).
+    void paceProbed();
     // The RLE text of a chosen object or figure; `how` names the change for
     // the undo list, `failed` begins a message should it not open.
     void patternChosen(const QByteArray& rle, const QString& how, const QString& failed);
@@ -92,6 +110,11 @@ protected:
     void reject() override;  // Esc and closing the window cancel a search
 
 private:
+    void checkRule();
+    // The probe of the pace of the rule and box chosen: the last one
+    // stopped, and a new one started where a rule reads.
+    void startProbe();
+    void stopProbe();
     void showEstimate();
     void showProgress(std::uint64_t done);
     void finishSearch();
@@ -112,7 +135,19 @@ private:
     std::uint64_t doneBefore_ = 0;       // done when it started
     QElapsedTimer clock_;
     double searchSeconds_ = 0;           // the time the search takes at its own pace; 0 before it is known
-    double measuredRate_ = 0;            // figures a second of the last search that ran a second
+    double measuredRate_ = 0;            // figures a second of the last search that ran a second,
+    rule::Rule measuredRule_;            //   by this rule
+    search::Box measuredBox_;            //   for this box
+    std::optional<rule::Rule> rule_;
+    std::optional<rule::Rule> offered_;  // the main window's rule offered last
+    // The probe: its cancel flag, its thread, and what it found: figures a
+    // second on one thread for a rule and box (0 until it has told).
+    std::shared_ptr<std::atomic<bool>> probeCancel_;
+    std::thread prober_;
+    int probeCount_ = 0;                 // probes started: a late answer of an old one is dropped
+    double probeRate_ = 0;
+    rule::Rule probeRule_;
+    search::Box probeBox_;
     std::optional<search::Result> result_;
     QString folder_;                     // where results were last saved or opened
 };
