@@ -27,6 +27,8 @@ namespace {
 // The pictures: large enough to read a figure of the box cell by cell.
 constexpr int Side = 96;
 constexpr int MaxPitch = 16;
+// The objects drawn, the most common first; the others are given as text.
+constexpr int PicturedObjects = 200;
 
 std::string Grouped(std::uint64_t n)
 {
@@ -133,6 +135,11 @@ int main(int argc, char** argv)
           "by drifting apart), more copies first. Each is shown in its canonical phase and orientation; the "
           "displacement is per period in Golly's hexagonal coordinates; the count is of copies in all final "
           "patterns; the first figure is the smallest figure number that ends in it, shown as it starts." +
+          std::string(objects.size() > size_t(PicturedObjects)
+                          ? " Past the first " + std::to_string(PicturedObjects) +
+                                ", an object is given by its cells, x,y in Golly's coordinates, as the result file "
+                                "gives it."
+                          : "") +
           std::string(r.rule.IsIsotropic() ? ""
                                            : " The rule is not isotropic: objects are told apart by translations "
                                              "alone, each orientation an object of its own.") +
@@ -145,10 +152,14 @@ int main(int argc, char** argv)
         ++k;
         std::snprintf(name, sizeof name, "object-%03d.png", k);
         std::snprintf(start, sizeof start, "object-%03d-first.png", k);
-        md += "| " + std::to_string(k) + " | " + picture(o->form.cells, name) + " | " +
+        // Past the first ones, the cells as text: a rule with thousands of
+        // objects would otherwise fill the repository with pictures.
+        const bool drawn = k <= PicturedObjects;
+        md += "| " + std::to_string(k) + " | " +
+              (drawn ? picture(o->form.cells, name) : "`" + ObjectKey(o->form) + "`") + " | " +
               VerdictName(o->form.kind()) + " | " + std::to_string(o->form.period) + " | " +
               Shift(o->form.dx, o->form.dy) + " | " + Grouped(o->count) + " | " + Grouped(o->smallest) + " | " +
-              picture(FigureCellsOf(r.box, o->smallest), start) + " |\n";
+              (drawn ? picture(FigureCellsOf(r.box, o->smallest), start) : std::string()) + " |\n";
     }
 
     md += "\n## The " + std::to_string(t.top.size()) +
