@@ -201,7 +201,10 @@ SearchWindow::SearchWindow(QWidget* parent) : QDialog(parent)
 SearchWindow::~SearchWindow()
 {
     probe_.stop();
-    job_.cancel();
+    if (job_.running()) {
+        job_.cancel();
+        job_.finish();
+    }
 }
 
 void SearchWindow::setRule(const rule::Rule& rule)
