@@ -24,7 +24,7 @@
 
 #include "app/russian.h"
 #include "commands/command_table.h"
-#include "search/search_window.h"
+#include "ui/search_window.h"
 #include "dialogs.h"
 #include "files/file_dialog.h"
 #include "history/colony_plot.h"

@@ -23,7 +23,7 @@
 #include "dialogs.h"
 #include "field_helpers.h"
 #include "history/colony_plot.h"
-#include "search/search_window.h"
+#include "ui/search_window.h"
 
 using namespace hexlife;
 

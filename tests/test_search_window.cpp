@@ -19,8 +19,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSortFilterProxyModel>
 #include <QSpinBox>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QUndoStack>
 #include <map>
@@ -34,7 +35,9 @@
 #include "search/objects.h"
 #include "search_helpers.h"
 #include "rule/known_rules.h"
-#include "search/search_window.h"
+#include "ui/search_picture.h"
+#include "ui/search_tables.h"
+#include "ui/search_window.h"
 
 using namespace hexlife;
 using namespace testing;
@@ -46,7 +49,23 @@ namespace {
 // Long enough for a 4096-figure block of 5 × 5 under the sanitizers.
 constexpr int WaitMs = 120000;
 
-QString Cell(const QTableWidget* table, int row, int column) { return table->item(row, column)->text(); }
+// The tables as shown: through the view's model, the sorting proxy.
+QVariant Value(const QTableView* table, int row, int column, int role = Qt::DisplayRole)
+{
+    return table->model()->index(row, column).data(role);
+}
+QString Cell(const QTableView* table, int row, int column) { return Value(table, row, column).toString(); }
+int RowCount(const QTableView* table) { return table->model()->rowCount(); }
+
+// The order the tables sort in: numbers as numbers, words as words, an
+// empty cell (the period of a figure that dies) after every value.
+bool Before(const QVariant& a, const QVariant& b)
+{
+    if (!a.isValid()) return false;
+    if (!b.isValid()) return true;
+    if (a.typeId() == QMetaType::QString) return QString::compare(a.toString(), b.toString()) < 0;
+    return a.toDouble() < b.toDouble();
+}
 
 // The live cells of the editor, or of the field, in Golly's coordinates,
 // moved to touch both axes.
@@ -105,7 +124,19 @@ void CompareTables(const SearchWindow& s, const Tally& tally)
         expected << QString("%1 %2 %3 %4 %5").arg(t.form.cells.size()).arg(kinds.at(t.form.kind())).arg(t.form.period)
                         .arg(t.count).arg(t.smallest);
     }
-    for (int row = 0; row < s.Objects->rowCount(); ++row) {
+    // Every object's row shows its picture as the painter draws its cells.
+    std::map<QString, std::vector<rle::GollyCell>> cellsOf;
+    for (const auto& [key, t] : tally.objects) {
+        cellsOf[QString("%1 %2").arg(t.count).arg(t.smallest)] = t.form.cells;
+    }
+    for (int row = 0; row < RowCount(s.Objects); ++row) {
+        const QString which = Cell(s.Objects, row, SearchWindow::ObjectCount) + " " +
+                              Cell(s.Objects, row, SearchWindow::ObjectSmallest);
+        const QImage shownPicture = Value(s.Objects, row, 0, Qt::DecorationRole).value<QPixmap>().toImage();
+        if (cellsOf.count(which) == 1) {
+            QCOMPARE(shownPicture.convertToFormat(QImage::Format_RGB32),
+                     SearchPicture(cellsOf.at(which), 48, 8).convertToFormat(QImage::Format_RGB32));
+        }
         QStringList cells;
         for (int c : {SearchWindow::ObjectCells, SearchWindow::ObjectKind, SearchWindow::ObjectPeriod,
                       SearchWindow::ObjectCount, SearchWindow::ObjectSmallest}) {
@@ -120,7 +151,7 @@ void CompareTables(const SearchWindow& s, const Tally& tally)
     expected.clear();
     shown.clear();
     for (const TopEntry& e : tally.top) expected << QString("%1 %2").arg(e.figure).arg(e.fate.generation);
-    for (int row = 0; row < s.Longest->rowCount(); ++row) {
+    for (int row = 0; row < RowCount(s.Longest); ++row) {
         shown << Cell(s.Longest, row, SearchWindow::LongestFigure) + " " + Cell(s.Longest, row, SearchWindow::LongestGeneration);
     }
     expected.sort();
@@ -130,11 +161,12 @@ void CompareTables(const SearchWindow& s, const Tally& tally)
 
 // As the platform delivers a double click: press, release, press, the
 // double click, release.
-void DoubleClick(QTableWidget* table, int row)
+void DoubleClick(QTableView* table, int row)
 {
-    table->scrollToItem(table->item(row, 1));
+    const QModelIndex index = table->model()->index(row, 1);
+    table->scrollTo(index);
     QWidget* viewport = table->viewport();
-    const QPoint at = table->visualItemRect(table->item(row, 1)).center();
+    const QPoint at = table->visualRect(index).center();
     QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
     QTest::mousePress(viewport, Qt::LeftButton, {}, at);
     QMouseEvent click(QEvent::MouseButtonDblClick, at, viewport->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
@@ -176,6 +208,29 @@ private slots:
         QCOMPARE(s->Progress->value(), s->Progress->maximum());
         CompareTables(*s, direct.progress.tally);
 
+        // Each table is a view of the window's model through a sorting
+        // proxy. Every column sorts, both ways, by a click on its header.
+        QCOMPARE(qobject_cast<QSortFilterProxyModel*>(s->Objects->model())->sourceModel(),
+                 static_cast<QAbstractItemModel*>(s->ObjectRows));
+        QCOMPARE(qobject_cast<QSortFilterProxyModel*>(s->Longest->model())->sourceModel(),
+                 static_cast<QAbstractItemModel*>(s->LongestRows));
+        for (QTableView* table : {s->Objects, s->Longest}) {
+            s->Tabs->setCurrentWidget(table);
+            QHeaderView* header = table->horizontalHeader();
+            for (int column = 0; column < table->model()->columnCount(); ++column) {
+                for (int click = 0; click < 2; ++click) {
+                    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                                      QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, 5));
+                    QCOMPARE(header->sortIndicatorSection(), column);
+                    std::vector<QVariant> values;
+                    for (int row = 0; row < RowCount(table); ++row) values.push_back(Value(table, row, column));
+                    if (header->sortIndicatorOrder() == Qt::DescendingOrder) std::reverse(values.begin(), values.end());
+                    QVERIFY2(std::is_sorted(values.begin(), values.end(), Before),
+                             qPrintable(QString("%1, column %2").arg(table->accessibleName()).arg(column)));
+                }
+            }
+        }
+        s->Tabs->setCurrentWidget(s->Objects);
         // Numbers sort as numbers, both ways, by a click on the header.
         for (const int column : {int(SearchWindow::ObjectSmallest), int(SearchWindow::ObjectCount)}) {
             QHeaderView* header = s->Objects->horizontalHeader();
@@ -184,7 +239,7 @@ private slots:
                                   QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, 5));
                 QCOMPARE(header->sortIndicatorSection(), column);
                 std::vector<qulonglong> values;
-                for (int row = 0; row < s->Objects->rowCount(); ++row) values.push_back(Cell(s->Objects, row, column).toULongLong());
+                for (int row = 0; row < RowCount(s->Objects); ++row) values.push_back(Cell(s->Objects, row, column).toULongLong());
                 if (header->sortIndicatorOrder() == Qt::DescendingOrder) std::reverse(values.begin(), values.end());
                 QVERIFY2(std::is_sorted(values.begin(), values.end()), qPrintable(QString("column %1").arg(column)));
             }
@@ -194,8 +249,8 @@ private slots:
         // A random object and a random long-lived figure, double-clicked,
         // are in the editor, each as one change to undo.
         std::mt19937 random(unsigned(columns * 10 + rows));
-        if (s->Objects->rowCount() > 0) {
-            const int row = int(random() % unsigned(s->Objects->rowCount()));
+        if (RowCount(s->Objects) > 0) {
+            const int row = int(random() % unsigned(RowCount(s->Objects)));
             const std::uint64_t smallest = Cell(s->Objects, row, SearchWindow::ObjectSmallest).toULongLong();
             const std::uint64_t count = Cell(s->Objects, row, SearchWindow::ObjectCount).toULongLong();
             DoubleClick(s->Objects, row);
@@ -209,9 +264,9 @@ private slots:
             QVERIFY2(found, qPrintable(QString("row %1").arg(row)));
             QVERIFY(w.Command1->isEnabled());
         }
-        if (s->Longest->rowCount() > 0) {
+        if (RowCount(s->Longest) > 0) {
             s->Tabs->setCurrentWidget(s->Longest);
-            const int row = int(random() % unsigned(s->Longest->rowCount()));
+            const int row = int(random() % unsigned(RowCount(s->Longest)));
             const std::uint64_t figure = Cell(s->Longest, row, SearchWindow::LongestFigure).toULongLong();
             DoubleClick(s->Longest, row);
             // The empty figure changes nothing, and leaves nothing to undo.
@@ -514,8 +569,8 @@ private slots:
             QVERIFY(s->result()->progress.tally == direct.progress.tally);
             QVERIFY2(s->ProgressText->text().contains("по правилу B2o/S2m34H"), qPrintable(s->ProgressText->text()));
             QVERIFY(s->Summary->accessibleName().contains("B2o/S2m34H"));
-            QVERIFY(s->Objects->rowCount() > 0);
-            const QString rle = QString::fromUtf8(s->Objects->item(0, 0)->data(Qt::UserRole).toByteArray());
+            QVERIFY(RowCount(s->Objects) > 0);
+            const QString rle = QString::fromUtf8(Value(s->Objects, 0, 0, Qt::UserRole).toByteArray());
             QVERIFY2(rle.contains("rule = " + QString::fromStdString(chosen.Map())), qPrintable(rle));
             QVERIFY(s->saveTo(path));
             QFile file(path);
@@ -554,7 +609,7 @@ private slots:
         QVERIFY(s != nullptr);
         QVERIFY(s->openFrom(file.fileName()));
         int row = -1;
-        for (int r = 0; r < s->Objects->rowCount(); ++r) {
+        for (int r = 0; r < RowCount(s->Objects); ++r) {
             if (Cell(s->Objects, r, SearchWindow::ObjectCount) == "1000000") row = r;
         }
         QVERIFY(row >= 0);

@@ -14,7 +14,7 @@
 #include "rle/pattern_files.h"
 #include "rle/rle.h"
 #include "screen/frame_pacer.h"
-#include "search/search_window.h"
+#include "ui/search_window.h"
 #include "surface/picture_box.h"
 
 namespace hexlife {

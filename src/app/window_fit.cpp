@@ -14,7 +14,7 @@
 #include "commands/command_table.h"
 #include "history/colony_plot.h"
 #include "screen/window_place.h"
-#include "search/search_window.h"
+#include "ui/search_window.h"
 #include "screen/window_scale.h"
 
 namespace hexlife {

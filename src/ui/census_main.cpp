@@ -17,7 +17,7 @@
 
 #include "files/safe_files.h"
 #include "search/result_file.h"
-#include "search/search_window.h"
+#include "ui/search_picture.h"
 
 using namespace hexlife;
 using namespace hexlife::search;

@@ -10,17 +10,12 @@
 // a few figures of the box, run on a thread of its own.
 #pragma once
 
-#include <atomic>
-#include <memory>
 #include <optional>
-#include <thread>
 
 #include <QDialog>
-#include <QElapsedTimer>
-#include <QImage>
-#include <vector>
 
 #include "search/result_file.h"
+#include "search/search_job.h"
 
 class QCheckBox;
 class QComboBox;
@@ -29,14 +24,12 @@ class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QTabWidget;
-class QTableWidget;
+class QTableView;
 
 namespace hexlife {
 
-// Live cells drawn as the field draws them (its lattice, grid and colours),
-// centred in a square of `side` pixels, a cell at most `maxPitch` pixels
-// wide: the pictures of the search window's tables and of the census page.
-QImage SearchPicture(const std::vector<rle::GollyCell>& cells, int side, int maxPitch);
+class LongestTable;
+class ObjectsTable;
 
 class SearchWindow : public QDialog {
     Q_OBJECT
@@ -61,14 +54,18 @@ public:
     QLabel* ProgressText = nullptr;  // done, rate, time left
     QLabel* Summary = nullptr;
     QTabWidget* Tabs = nullptr;
-    QTableWidget* Objects = nullptr;
-    QTableWidget* Longest = nullptr;
+    // The tables: views, sorted by a QSortFilterProxyModel, of the models
+    // of the result shown.
+    QTableView* Objects = nullptr;
+    QTableView* Longest = nullptr;
+    ObjectsTable* ObjectRows = nullptr;
+    LongestTable* LongestRows = nullptr;
 
     // Table columns.
     enum ObjectColumn { ObjectCells, ObjectKind, ObjectPeriod, ObjectShift, ObjectCount, ObjectSmallest };
     enum LongestColumn { LongestCells, LongestFigure, LongestVerdict, LongestGeneration, LongestPeriod };
 
-    bool searching() const { return worker_.joinable(); }
+    bool searching() const { return job_.running(); }
     // The rule the field reads as; none while it is refused (B0 too).
     const std::optional<rule::Rule>& rule() const { return rule_; }
     // The rule put in the field (not during a search).
@@ -78,7 +75,7 @@ public:
     // so that a rule chosen here stays until the field's rule changes.
     void offerRule(const rule::Rule& rule);
     // The probe of the rule's pace is running.
-    bool probing() const { return prober_.joinable(); }
+    bool probing() const { return probe_.running(); }
     // The result shown, whole or in part; none before the first.
     const std::optional<search::Result>& result() const { return result_; }
 
@@ -91,8 +88,9 @@ public:
     bool openFrom(const QString& path);
     void askSave();
     void askOpen();
-    // The object or figure of a row of its table, as a double click gives it.
-    void choose(QTableWidget* table, int row);
+    // The object or figure of a row of its table as shown, as a double
+    // click gives it.
+    void choose(QTableView* table, int row);
 
     // Russian words of the summary, kinds and verdicts.
     static QString SummaryOf(const search::Tally& tally);
@@ -122,32 +120,14 @@ private:
     void setSearching(bool on);
     void tell(const QString& message);
 
-    // The search going on: what it was asked, what it has done and its
-    // cancel flag, shared with its thread.
-    struct Job {
-        search::Request request;
-        search::Progress progress;
-        std::atomic<bool> cancel{false};
-    };
-    std::shared_ptr<Job> job_;
-    std::thread worker_;
-    search::Result running_;             // the result the job fills
-    std::uint64_t doneBefore_ = 0;       // done when it started
-    QElapsedTimer clock_;
+    search::SearchJob job_;              // the search going on
     double searchSeconds_ = 0;           // the time the search takes at its own pace; 0 before it is known
     double measuredRate_ = 0;            // figures a second of the last search that ran a second,
     rule::Rule measuredRule_;            //   by this rule
     search::Box measuredBox_;            //   for this box
     std::optional<rule::Rule> rule_;
     std::optional<rule::Rule> offered_;  // the main window's rule offered last
-    // The probe: its cancel flag, its thread, and what it found: figures a
-    // second on one thread for a rule and box (0 until it has told).
-    std::shared_ptr<std::atomic<bool>> probeCancel_;
-    std::thread prober_;
-    int probeCount_ = 0;                 // probes started: a late answer of an old one is dropped
-    double probeRate_ = 0;
-    rule::Rule probeRule_;
-    search::Box probeBox_;
+    search::PaceProbe probe_;            // the probe of the rule's pace, and what it found
     std::optional<search::Result> result_;
     QString folder_;                     // where results were last saved or opened
 };
