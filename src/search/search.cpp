@@ -2,6 +2,7 @@
 #include "search/search.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "search/analysis.h"
 
@@ -199,8 +200,11 @@ FigureResult Analyse(const std::vector<GollyCell>& start, ObjectCache* cache)
 
 FigureResult Analyse(const std::vector<GollyCell>& start, const rule::Rule& rule, ObjectCache* cache)
 {
-    ObjectCache local;
-    ObjectCache& objects = cache != nullptr ? *cache : local;
+    // A cache of the figure's own only where none is given: making one
+    // builds its rule's tables, which would cost every figure of a search.
+    std::optional<ObjectCache> local;
+    if (cache == nullptr) local.emplace();
+    ObjectCache& objects = cache != nullptr ? *cache : *local;
     objects.setRule(rule);
     FigureResult result;
     Runner& runner = ThreadRunner();
